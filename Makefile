@@ -1,0 +1,45 @@
+# make test: install what is missing, build everything, run every test.
+# make run:  build and start the program on an example file.
+SHELL := /bin/bash
+BUILD := build
+JOBS := $(shell nproc)
+WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
+
+.PHONY: all deps native win32 wine-build test test-native test-wine run bench fuzz clean
+
+all: native win32
+
+deps:
+	@tools/install-deps.sh
+
+native: deps
+	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DZIMBEL_SANITIZE=ON >/dev/null
+	cmake --build $(BUILD)/native -j$(JOBS)
+
+# The product: zimbelplot.exe, PE32 for i686.
+win32: deps
+	cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	cmake --build $(BUILD)/win32 -j$(JOBS)
+
+# The Windows tree the local Wine can run: win32, or win64 where the kernel
+# runs no 32-bit code.
+wine-build: win32
+	@if [ "$(WINE_ARCH)" = win64 ]; then \
+	  cmake -S . -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null && \
+	  cmake --build $(BUILD)/win64 -j$(JOBS); fi
+
+test: deps
+	$(MAKE) test-native test-wine
+
+test-native: native
+	ctest --test-dir $(BUILD)/native --output-on-failure
+
+test-wine: wine-build
+	tools/wine-tests.sh
+
+run: deps
+	$(MAKE) wine-build
+	tools/run.sh examples/wave.txt
+
+clean:
+	rm -rf $(BUILD)

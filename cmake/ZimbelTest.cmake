@@ -1,0 +1,13 @@
+# zimbel_add_test(name SOURCES ... LIBS ... [GUI])
+# One CTest test per test binary: under Wine every process start costs time,
+# so a binary runs all its cases at once. GUI tests share one desktop and the
+# focus, so every Windows test runs serially.
+function(zimbel_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
+  add_test(NAME ${name} COMMAND ${name})
+  if(WIN32)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 600)
+  endif()
+endfunction()

@@ -1,0 +1,69 @@
+#pragma once
+#include <cstdint>
+
+// The one graph state of the process: the user's settings, the loaded values
+// and the scroll position the renderer draws with. Platform-free on purpose:
+// the renderer and its tests use it without windows.h.
+
+using Colorref = uint32_t;  // 0x00BBGGRR, as the settings and the colour chooser keep it
+using Argb = uint32_t;      // 0xAARRGGBB, as drawing takes it
+
+constexpr int kMaxPoints = 512;
+
+enum DisplayMode : int { GraphOnly = 0, AxesOnly = 1, GraphAndAxes = 2 };
+enum PointKind : int { Circle = 0, Square = 1 };
+
+enum ColorSlot : int { kBackgroundSlot = 0, kLineSlot = 1 };
+
+struct GraphSettings {
+  Colorref colors[2] = {0x00FFFFFF, 0x00000000};  // kBackgroundSlot, kLineSlot
+  int leftMargin = 10;
+  int verticalMargin = 10;
+  bool transparent = true;
+  int imageWidth = 0;
+  int imageHeight = 200;
+  int lineWidth = 1;
+  int pointSize = 4;
+  int pointInterval = 20;
+  int tickLength = 5;
+  int xTickInterval = 1;
+  DisplayMode displayMode = GraphAndAxes;
+  double ratio = 1.0;
+  double yTickUnit = 0.0;
+  bool autoRatio = false;
+  PointKind pointKind = Circle;
+  int lineStyle = 0;  // the GDI+ DashStyle value, 0 solid to 4 dash-dot-dot
+  int baseline = 0;   // set from verticalMargin before the program starts
+  Colorref customColors[16] = {0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF,
+                               0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF,
+                               0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF,
+                               0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF};
+
+  Colorref& backgroundColor() { return colors[kBackgroundSlot]; }
+  Colorref& lineColor() { return colors[kLineSlot]; }
+};
+
+struct GraphData {
+  double values[kMaxPoints] = {};
+  int count = 0;
+  double minValue = 0.0;
+  double maxValue = 0.0;
+};
+
+struct ViewOffset {
+  int scrollX = 0;
+  int scrollY = 0;
+};
+
+extern GraphSettings graphSettings;
+extern GraphData graphData;
+extern ViewOffset viewOffset;
+
+// Always fully opaque: the settings have no alpha of their own.
+constexpr Argb ToArgb(Colorref c) {
+  return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
+}
+
+// Back to the start-up state: defaults, no values, no scroll (for tests and
+// for a headless run that wants a clean slate).
+void ResetGraphModel();

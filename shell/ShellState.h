@@ -1,0 +1,20 @@
+#pragma once
+#include <windows.h>
+
+// The few values through which the entry point, the main window, the tool
+// dialog and the model reach one another. User-interface thread only.
+
+class OffscreenImage;  // render/OffscreenImage.h
+
+extern const char kAppName[];
+extern const char kAppVersion[];
+
+extern HINSTANCE appInstance;
+extern HWND mainWindow;    // set only once the tool dialog exists
+extern HWND toolDialog;
+extern HWND activeDialog;  // the tool dialog while it is the active window
+extern OffscreenImage* offscreenImage;  // the image of the last paint
+
+// Writes the whole state of a menu bar item, so an unchecked item is also
+// left enabled and not highlighted.
+void SetMenuCheck(HWND window, UINT commandId, bool checked);
