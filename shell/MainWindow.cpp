@@ -32,14 +32,8 @@ void Repaint(HWND window) { InvalidateRect(window, nullptr, TRUE); }
 
 bool IsAnsiLeadByte(unsigned char c) { return IsDBCSLeadByte(c) != FALSE; }
 
-void InitCommonControlClasses() {
-  INITCOMMONCONTROLSEX classes = {sizeof classes,
-                                  ICC_UPDOWN_CLASS | ICC_USEREX_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&classes);
-}
-
 void OnCreate(HWND window) {
-  InitCommonControlClasses();
+  InitToolDialogControls();
   CreateLineStyleImageList();
   StartGdiplus();
   InitScrollInfo(window);
