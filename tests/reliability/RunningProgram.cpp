@@ -77,9 +77,10 @@ RunningProgram::RunningProgram(const std::string& folder, const std::string& arg
         return mainWindow_ != nullptr || !Alive();
       },
       kStartMs);
-  if (!mainWindow_) return;
-  toolDialog_ = FindProcessDialog(id, true);
-  if (!toolDialog_ || !Responds()) mainWindow_ = nullptr;
+  // The window is found as soon as it exists, while its creation may still be
+  // building the tool dialog; the first sent message waits for the loop.
+  if (!mainWindow_ || !Responds(kStartMs) || !(toolDialog_ = FindProcessDialog(id, true)))
+    mainWindow_ = nullptr;
 }
 
 RunningProgram::~RunningProgram() {
