@@ -5,10 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "resources/resource.h"
 #include "tests/reliability/PngFile.h"
@@ -45,9 +43,12 @@ bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 
 class SettingsSweep : public ::testing::Test {
  protected:
-  SettingsSweep() : folder_("sweep"), program_(folder_.Path(), Data()) {}
+  SettingsSweep() : folder_("sweep"), program_(folder_.Path(), WriteData(folder_)) {}
 
-  std::string Data() { return folder_.Write("extreme.txt", ExtremeValues()), "extreme.txt"; }
+  static std::string WriteData(const ScratchFolder& folder) {
+    folder.Write("extreme.txt", ExtremeValues());
+    return "extreme.txt";
+  }
 
   void SetUp() override { ASSERT_TRUE(program_.Started()); }
 
