@@ -1,11 +1,12 @@
 # make test: install what is missing, build everything, run every test.
 # make run:  build and start the program on an example file.
 SHELL := /bin/bash
+MAKEFLAGS += --no-print-directory
 BUILD := build
 JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
-.PHONY: all deps native win32 wine-build test test-native test-wine run bench fuzz clean
+.PHONY: all deps native win32 wine-build test test-native test-fuzz test-wine run bench fuzz clean
 
 all: native win32
 
@@ -29,10 +30,17 @@ wine-build: win32
 	  cmake --build $(BUILD)/win64 -j$(JOBS); fi
 
 test: deps
-	$(MAKE) test-native test-wine
+	$(MAKE) test-native test-fuzz test-wine
 
 test-native: native
 	ctest --test-dir $(BUILD)/native --output-on-failure
+
+# A short bounded run of every fuzzer; `make fuzz` runs them longer.
+test-fuzz: deps
+	FUZZ_SECONDS=20 tools/fuzz.sh
+
+fuzz: deps
+	tools/fuzz.sh
 
 test-wine: wine-build
 	tools/wine-tests.sh

@@ -3,7 +3,7 @@
 # is missing, so that a second `make test` starts at once.
 set -euo pipefail
 
-packages=(g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth locales
+packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth locales
   fonts-wine fonts-ipafont-gothic fonts-ipafont-mincho cmake googletest
   imagemagick clang libclang-rt-14-dev make g++)
 

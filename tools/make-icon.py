@@ -19,9 +19,9 @@ SUPERSAMPLE = 4
 
 # The arrow's spine, a cubic Bezier in the unit square (y grows downwards):
 # from the tail at the left, down into the dip, up towards the head.
-SPINE = ((0.06, 0.42), (0.20, 0.98), (0.46, 0.86), (0.70, 0.36))
-TAIL_WIDTH, HEAD_WIDTH = 0.11, 0.17     # the stroke thickens towards the head
-HEAD_LENGTH, HEAD_HALF_SPAN = 0.30, 0.22
+SPINE = ((0.05, 0.46), (0.22, 0.92), (0.44, 0.90), (0.70, 0.38))
+TAIL_WIDTH, HEAD_WIDTH = 0.13, 0.19     # the stroke thickens towards the head
+HEAD_LENGTH, HEAD_HALF_SPAN = 0.34, 0.27
 HEAD_SETBACK = 0.06                     # the stroke ends inside the head
 
 
@@ -34,6 +34,17 @@ def bezier(t):
 
 def spine_polyline(steps=96):
     return [bezier(i / steps) for i in range(steps + 1)]
+
+
+def centred(points, head):
+    """Moves the arrow so that its bounding box sits in the middle."""
+    half = HEAD_WIDTH / 2
+    xs = [x for x, _ in head] + [x + d for x, _ in points for d in (-half, half)]
+    ys = [y for _, y in head] + [y + d for _, y in points for d in (-half, half)]
+    dx = 0.5 - (min(xs) + max(xs)) / 2
+    dy = 0.5 - (min(ys) + max(ys)) / 2
+    move = lambda p: (p[0] + dx, p[1] + dy)
+    return [move(p) for p in points], tuple(move(p) for p in head)
 
 
 def head_triangle(points):
@@ -171,7 +182,7 @@ def main():
     out_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)),
                            "..", "resources")
     points = spine_polyline()
-    head = head_triangle(points)
+    points, head = centred(points, head_triangle(points))
     alphas = [render(size, points, head) for size in SIZES]
     with open(os.path.join(out_dir, "zimbelplot.ico"), "wb") as f:
         f.write(ico_file([(s, icon_image(s, a)) for s, a in zip(SIZES, alphas)]))
