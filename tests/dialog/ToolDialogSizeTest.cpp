@@ -2,6 +2,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdio>
+
+#include "model/DataFileReader.h"
 #include "model/GraphModel.h"
 #include "resources/resource.h"
 #include "shell/ScrollView.h"
@@ -193,6 +196,25 @@ TEST_F(ToolDialogTest, TextChangesAreIgnoredWhileTheMainWindowIsNotAWindow) {
   EXPECT_EQ(1.0, graphSettings.ratio);
   EXPECT_EQ(-1, hScrollInfo.nMax);
   mainWindow = main_;
+}
+
+}  // namespace
+
+namespace {
+
+// Before the main window has made its dialog, or after it is gone, a load
+// still takes effect and touches no window.
+TEST(ModelHooksWithoutDialog, ALoadStillSetsTheWidth) {
+  ResetGraphModel();
+  ASSERT_EQ(nullptr, toolDialog);
+  ASSERT_EQ(nullptr, mainWindow);
+  FILE* f = std::fopen("no_dialog.txt", "w");
+  std::fputs("1\n2\n", f);
+  std::fclose(f);
+  EXPECT_TRUE(LoadDataFile("no_dialog.txt"));
+  EXPECT_EQ(50, graphSettings.imageWidth);
+  EXPECT_EQ(1.0, graphSettings.ratio);
+  std::remove("no_dialog.txt");
 }
 
 }  // namespace
