@@ -9,7 +9,7 @@
 TempFolder::TempFolder(const char* name) {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
-  path_ = std::string(temp) + name + " " + std::to_string(GetCurrentProcessId());
+  path_ = std::string(temp) + name + "-" + std::to_string(GetCurrentProcessId());
   CreateDirectoryA(path_.c_str(), nullptr);
 }
 
@@ -82,6 +82,7 @@ namespace {
 struct DialogSearch {
   HWND owner;
   HWND except;
+  bool visibleOnly;
   HWND found;
 };
 
@@ -89,7 +90,8 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam) {
   auto* search = reinterpret_cast<DialogSearch*>(lParam);
   char className[32] = "";
   GetClassNameA(window, className, sizeof className);
-  if (std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
+  if (std::string(className) != "#32770") return TRUE;
+  if (search->visibleOnly && !IsWindowVisible(window)) return TRUE;
   if (window == search->except || GetWindow(window, GW_OWNER) != search->owner) return TRUE;
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
@@ -101,14 +103,15 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam) {
 }  // namespace
 
 HWND FindOwnedDialog(HWND owner, HWND except) {
-  DialogSearch search = {owner, except, nullptr};
+  DialogSearch search = {owner, except, true, nullptr};
   EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
 HWND FindToolDialog(HWND main) {
-  HWND dialog = FindOwnedDialog(main);
-  return dialog && GetDlgItem(dialog, 1000) ? dialog : nullptr;
+  DialogSearch search = {main, nullptr, false, nullptr};
+  EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found && GetDlgItem(search.found, 1000) ? search.found : nullptr;
 }
 
 PngImage ReadPng(const std::string& path) {

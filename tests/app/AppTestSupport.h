@@ -36,7 +36,7 @@ std::string DialogItemText(HWND dialog, int id);
 // owner, a visible unowned one of this process other than `except`.
 HWND FindOwnedDialog(HWND owner, HWND except = nullptr);
 
-// The visible tool dialog of the main window `main` (any process).
+// The tool dialog of the main window `main` (any process), shown or hidden.
 HWND FindToolDialog(HWND main);
 
 // Pixels of a PNG file as 0xAARRGGBB, not premultiplied; empty when unreadable.
