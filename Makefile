@@ -43,6 +43,7 @@ fuzz: deps
 	tools/fuzz.sh
 
 test-wine: wine-build
+	tools/check-pe32.sh $(BUILD)/win32/shell/zimbelplot.exe
 	tools/wine-tests.sh
 
 run: deps

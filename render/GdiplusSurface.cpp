@@ -1,0 +1,278 @@
+// The program's one doorway to GDI+: thin owners of its handles, the drawing
+// surface over a graphics context, the offscreen image, the paint's work and
+// the PNG export.
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <memory>
+#include <new>
+
+#include <gdiplus.h>
+
+#include "model/GraphModel.h"
+#include "render/DrawingSurface.h"
+#include "render/GraphRenderer.h"
+#include "render/OffscreenImage.h"
+#include "shell/ShellState.h"
+
+namespace gdip = Gdiplus::DllExports;
+using Gdiplus::GpStatus;
+
+// Every owner keeps the last status that was not Ok; nothing reads it in the
+// program, but a debugger can tell from it which call failed.
+class StatusKeeper {
+ public:
+  GpStatus lastStatus() const { return lastStatus_; }
+
+ protected:
+  GpStatus Keep(GpStatus status) {
+    if (status != Gdiplus::Ok) lastStatus_ = status;
+    return status;
+  }
+
+ private:
+  GpStatus lastStatus_ = Gdiplus::Ok;
+};
+
+namespace {
+
+// The start-up input is filled before the program's entry point runs:
+// version 1, no debug callback, GDI+'s own background thread, external codecs.
+const Gdiplus::GdiplusStartupInput gdiplusStartupInput;
+ULONG_PTR gdiplusToken = 0;
+
+constexpr Gdiplus::PixelFormat kImageFormat = PixelFormat32bppARGB;
+constexpr GUID kEncoderColorDepth = {0x66087055, 0xAD66, 0x4C7C,
+                                     {0x9A, 0x18, 0x38, 0xA2, 0x31, 0x0B, 0x83, 0x37}};
+constexpr LONG kPngColorDepth = 32;
+
+class Pen : public StatusKeeper {
+ public:
+  explicit Pen(const PenSpec& spec) {
+    Keep(gdip::GdipCreatePen1(spec.color, spec.width, Gdiplus::UnitWorld, &handle_));
+    Keep(gdip::GdipSetPenDashStyle(handle_, static_cast<Gdiplus::DashStyle>(spec.dash)));
+    if (spec.roundCapsAndJoins) {
+      Keep(gdip::GdipSetPenDashCap197819(handle_, Gdiplus::DashCapRound));
+      Keep(gdip::GdipSetPenLineJoin(handle_, Gdiplus::LineJoinRound));
+    }
+  }
+  ~Pen() {
+    if (handle_) gdip::GdipDeletePen(handle_);
+  }
+  Pen(const Pen&) = delete;
+  Pen& operator=(const Pen&) = delete;
+  Gdiplus::GpPen* get() const { return handle_; }
+
+ private:
+  Gdiplus::GpPen* handle_ = nullptr;
+};
+
+class SolidBrush : public StatusKeeper {
+ public:
+  explicit SolidBrush(Argb color) { Keep(gdip::GdipCreateSolidFill(color, &handle_)); }
+  ~SolidBrush() {
+    if (handle_) gdip::GdipDeleteBrush(handle_);
+  }
+  SolidBrush(const SolidBrush&) = delete;
+  SolidBrush& operator=(const SolidBrush&) = delete;
+  Gdiplus::GpBrush* get() const { return handle_; }
+
+ private:
+  Gdiplus::GpSolidFill* handle_ = nullptr;
+};
+
+class GraphicsContext : public StatusKeeper {
+ public:
+  explicit GraphicsContext(HDC dc) { Keep(gdip::GdipCreateFromHDC(dc, &handle_)); }
+  explicit GraphicsContext(Gdiplus::GpImage* image) {
+    Keep(image ? gdip::GdipGetImageGraphicsContext(image, &handle_) : Gdiplus::InvalidParameter);
+  }
+  ~GraphicsContext() {
+    if (handle_) gdip::GdipDeleteGraphics(handle_);
+  }
+  GraphicsContext(const GraphicsContext&) = delete;
+  GraphicsContext& operator=(const GraphicsContext&) = delete;
+
+  // A context that could not be made stays quiet: every call is a no-op.
+  bool valid() const { return handle_ != nullptr; }
+  GpStatus Call(GpStatus status) { return Keep(status); }
+  Gdiplus::GpGraphics* get() const { return handle_; }
+
+ private:
+  Gdiplus::GpGraphics* handle_ = nullptr;
+};
+
+// One paint's drawing on one context. The pen and the brush are made when
+// first needed and kept while the next call wants the same one: a paint draws
+// hundreds of markers and ticks with one colour.
+class GdiplusSurface final : public DrawingSurface {
+ public:
+  // A fresh 32-bit image is already fully transparent; clearing it to
+  // transparent again would cost as much as filling it.
+  GdiplusSurface(GraphicsContext& context, bool freshImage)
+      : context_(context), untouched_(freshImage) {}
+
+  void Clear(Argb color) override {
+    if (untouched_ && color == 0x00000000u) return;
+    Draw(gdip::GdipGraphicsClear(context_.get(), color));
+  }
+  void SetAntiAlias() override {
+    if (context_.valid())
+      context_.Call(gdip::GdipSetSmoothingMode(context_.get(), Gdiplus::SmoothingModeAntiAlias));
+  }
+  void DrawLine(const PenSpec& pen, int x1, int y1, int x2, int y2) override {
+    if (context_.valid()) Draw(gdip::GdipDrawLineI(context_.get(), PenFor(pen), x1, y1, x2, y2));
+  }
+  void DrawLines(const PenSpec& pen, const SurfacePoint* points, int count) override {
+    if (!context_.valid() || count < 2) return;
+    Gdiplus::PointF vertices[kMaxPoints];
+    count = std::min(count, kMaxPoints);
+    for (int i = 0; i < count; ++i) vertices[i] = Gdiplus::PointF(points[i].x, points[i].y);
+    Draw(gdip::GdipDrawLines(context_.get(), PenFor(pen), vertices, count));
+  }
+  void DrawRectangle(const PenSpec& pen, int x, int y, int width, int height) override {
+    if (context_.valid())
+      Draw(gdip::GdipDrawRectangleI(context_.get(), PenFor(pen), x, y, width, height));
+  }
+  void FillEllipse(Argb color, int x, int y, int width, int height) override {
+    if (context_.valid())
+      Draw(gdip::GdipFillEllipseI(context_.get(), BrushFor(color), x, y, width, height));
+  }
+  void FillRectangle(Argb color, int x, int y, int width, int height) override {
+    if (context_.valid())
+      Draw(gdip::GdipFillRectangleI(context_.get(), BrushFor(color), x, y, width, height));
+  }
+
+ private:
+  void Draw(GpStatus status) {
+    context_.Call(status);
+    untouched_ = false;
+  }
+  Gdiplus::GpPen* PenFor(const PenSpec& spec) {
+    if (!pen_ || !(penSpec_ == spec)) {
+      pen_.reset();
+      pen_ = std::make_unique<Pen>(spec);
+      penSpec_ = spec;
+    }
+    return pen_->get();
+  }
+  Gdiplus::GpBrush* BrushFor(Argb color) {
+    if (!brush_ || brushColor_ != color) {
+      brush_.reset();
+      brush_ = std::make_unique<SolidBrush>(color);
+      brushColor_ = color;
+    }
+    return brush_->get();
+  }
+
+  GraphicsContext& context_;
+  bool untouched_;
+  std::unique_ptr<Pen> pen_;
+  PenSpec penSpec_ = {};
+  std::unique_ptr<SolidBrush> brush_;
+  Argb brushColor_ = 0;
+};
+
+}  // namespace
+
+// The offscreen image: one GDI+ bitmap, the object itself in GDI+'s memory.
+class OffscreenImage : public StatusKeeper {
+ public:
+  static void* operator new(size_t size) noexcept { return gdip::GdipAlloc(size); }
+  static void operator delete(void* memory) { gdip::GdipFree(memory); }
+
+  OffscreenImage(int width, int height) {
+    Keep(gdip::GdipCreateBitmapFromScan0(width, height, 0, kImageFormat, nullptr, &handle_));
+  }
+  ~OffscreenImage() {
+    if (handle_) gdip::GdipDisposeImage(handle_);
+  }
+  OffscreenImage(const OffscreenImage&) = delete;
+  OffscreenImage& operator=(const OffscreenImage&) = delete;
+  Gdiplus::GpImage* get() const { return handle_; }
+
+ private:
+  Gdiplus::GpBitmap* handle_ = nullptr;
+};
+
+void StartGdiplus() {
+  if (gdiplusToken == 0) Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusStartupInput, nullptr);
+}
+
+void ShutdownGdiplus() {
+  if (gdiplusToken == 0) return;
+  Gdiplus::GdiplusShutdown(gdiplusToken);
+  gdiplusToken = 0;
+}
+
+void DeleteOffscreenImage() {
+  delete offscreenImage;
+  offscreenImage = nullptr;
+}
+
+void PaintOffscreenImage(HDC windowDc) {
+  const GraphSettings& s = graphSettings;
+  DeleteOffscreenImage();
+  offscreenImage = new OffscreenImage(s.imageWidth, s.imageHeight);
+  Gdiplus::GpImage* image = offscreenImage ? offscreenImage->get() : nullptr;
+
+  // Declared in this order so that the image context is released first.
+  GraphicsContext windowContext(windowDc);
+  GraphicsContext imageContext(image);
+  const int n = VisiblePointCount();
+  if (imageContext.valid()) {
+    imageContext.Call(gdip::GdipSetClipRectI(imageContext.get(), 0, 0, s.imageWidth, s.imageHeight,
+                                             Gdiplus::CombineModeReplace));
+  }
+  GdiplusSurface windowSurface(windowContext, false);
+  GdiplusSurface imageSurface(imageContext, true);
+  RenderGraph(windowSurface, imageSurface, n);
+  if (windowContext.valid() && image) {
+    windowContext.Call(
+        gdip::GdipDrawImageRectI(windowContext.get(), image, 0, 0, s.imageWidth, s.imageHeight));
+  }
+}
+
+int FindEncoderClsid(const wchar_t* mimeType, CLSID* clsid) {
+  UINT count = 0;
+  UINT size = 0;
+  gdip::GdipGetImageEncodersSize(&count, &size);
+  if (size == 0 || !mimeType || !clsid) return -1;
+  std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[size]);
+  if (!block) return -1;
+  auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(block.get());
+  if (gdip::GdipGetImageEncoders(count, size, encoders) != Gdiplus::Ok) return -1;
+  for (UINT i = 0; i < count; ++i) {
+    if (encoders[i].MimeType && std::wcscmp(encoders[i].MimeType, mimeType) == 0) {
+      *clsid = encoders[i].Clsid;
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+void SavePng(const char* path) {
+  if (!path || !offscreenImage || !offscreenImage->get()) return;
+  CLSID png;
+  if (FindEncoderClsid(L"image/png", &png) < 0) return;
+  // A name too long for the buffer is not saved under a truncated name.
+  wchar_t widePath[MAX_PATH];
+  if (MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, MAX_PATH) == 0) return;
+
+  LONG depth = kPngColorDepth;
+  Gdiplus::EncoderParameters parameters;
+  parameters.Count = 1;
+  parameters.Parameter[0].Guid = kEncoderColorDepth;
+  parameters.Parameter[0].NumberOfValues = 1;
+  parameters.Parameter[0].Type = Gdiplus::EncoderParameterValueTypeLong;
+  parameters.Parameter[0].Value = &depth;
+
+  // A save that fails part-way must not leave a broken file where there was
+  // none; a file that existed before is never removed here.
+  const bool existed = GetFileAttributesW(widePath) != INVALID_FILE_ATTRIBUTES;
+  if (gdip::GdipSaveImageToFile(offscreenImage->get(), widePath, &png, &parameters) != Gdiplus::Ok &&
+      !existed) {
+    DeleteFileW(widePath);
+  }
+}

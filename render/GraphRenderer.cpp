@@ -1,0 +1,195 @@
+#include "render/GraphRenderer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "model/NumberText.h"
+#include "render/SegmentClip.h"
+
+namespace {
+
+constexpr PenSpec kAxisPen = {0xFF000000u, 1.0f, DashStyle::Solid, false};
+constexpr PenSpec kFrameUnderPen = {0xFF00FF00u, 1.0f, DashStyle::Solid, false};
+constexpr PenSpec kFrameDotsPen = {0xFF000000u, 1.0f, DashStyle::Dot, false};
+
+// How far around the image lines are kept. It must exceed half the widest pen
+// (9999) so that cut ends, caps and joins stay invisible, and it keeps every
+// reasonable graph (scrolled, or a manual ratio that puts points off the image)
+// uncut, so a dashed line keeps its dash phase while the view scrolls.
+constexpr double kGuardMargin = 65536.0;
+
+// Markers are skipped only when wholly outside the image; anti-aliasing may
+// still touch the pixel row next to a shape's edge.
+constexpr int64_t kMarkerSlack = 2;
+
+// Where the graph lands in the image. Kept in 64 bits: settings anywhere in
+// the int range and a saturated trunc cannot overflow them.
+struct Placement {
+  int64_t width;
+  int64_t height;
+  int64_t scrollX;
+  int64_t scrollY;
+  int64_t zeroRow;  // b
+  ClipRect guard;
+
+  int64_t PointX(int64_t i) const {
+    return i * graphSettings.pointInterval + graphSettings.leftMargin - scrollX;
+  }
+  int64_t PointY(double value) const {
+    return height - TruncToInt(graphSettings.ratio * value) - graphSettings.baseline - scrollY;
+  }
+};
+
+Placement CurrentPlacement() {
+  const GraphSettings& s = graphSettings;
+  Placement p;
+  p.width = s.imageWidth;
+  p.height = s.imageHeight;
+  p.scrollX = viewOffset.scrollX;
+  p.scrollY = viewOffset.scrollY;
+  p.zeroRow = p.height - s.baseline - p.scrollY;
+  p.guard = {-kGuardMargin, -kGuardMargin,
+             static_cast<double>(std::max<int64_t>(p.width, 0)) + kGuardMargin,
+             static_cast<double>(std::max<int64_t>(p.height, 0)) + kGuardMargin};
+  return p;
+}
+
+int PointsToDraw(int n) {
+  const int loaded = std::clamp(graphData.count, 0, kMaxPoints);
+  return std::clamp(n, 0, loaded);
+}
+
+DashStyle LineDash(int lineStyle) {
+  return lineStyle >= 0 && lineStyle <= 4 ? static_cast<DashStyle>(lineStyle) : DashStyle::Solid;
+}
+
+// The axes and ticks are horizontal or vertical, so their cut ends are whole pixels.
+void DrawGuardedLine(DrawingSurface& surface, const Placement& p, const PenSpec& pen,
+                     int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+  Segment s = {static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
+               static_cast<double>(y2)};
+  if (!ClipSegment(p.guard, s)) return;
+  surface.DrawLine(pen, static_cast<int>(std::lround(s.x1)), static_cast<int>(std::lround(s.y1)),
+                   static_cast<int>(std::lround(s.x2)), static_cast<int>(std::lround(s.y2)));
+}
+
+// direction -1 draws above the zero line, +1 below it.
+void DrawYTicks(DrawingSurface& image, const Placement& p, int count, double step, int direction) {
+  if (count > 100) return;
+  const int64_t tickEnd = graphSettings.tickLength - p.scrollX;
+  for (int i = 1; i <= count; ++i) {
+    const int64_t row = p.zeroRow + direction * static_cast<int64_t>(TruncToInt(i * step));
+    DrawGuardedLine(image, p, kAxisPen, -p.scrollX, row, tickEnd, row);
+  }
+}
+
+void FillMarker(DrawingSurface& image, const Placement& p, Argb color, int64_t x, int64_t y) {
+  const GraphSettings& s = graphSettings;
+  const int size = s.pointSize;
+  if (size <= 0) return;
+  const int64_t left = x - size / 2;
+  const int64_t top = y - size / 2;
+  if (left + size < -kMarkerSlack || left > p.width + kMarkerSlack ||
+      top + size < -kMarkerSlack || top > p.height + kMarkerSlack) {
+    return;
+  }
+  if (s.pointKind == Square) {
+    image.FillRectangle(color, static_cast<int>(left), static_cast<int>(top), size, size);
+  } else {
+    image.FillEllipse(color, static_cast<int>(left), static_cast<int>(top), size, size);
+  }
+}
+
+// The polyline goes to the surface in one piece unless a stretch of it leaves
+// the guard rectangle; each piece that remains is drawn on its own.
+void DrawGuardedPolyline(DrawingSurface& image, const Placement& p, const PenSpec& pen,
+                         const int64_t* xs, const int64_t* ys, int n) {
+  SurfacePoint run[kMaxPoints];
+  int length = 0;
+  auto flush = [&] {
+    if (length >= 2) image.DrawLines(pen, run, length);
+    length = 0;
+  };
+  for (int i = 1; i < n; ++i) {
+    const Segment whole = {static_cast<double>(xs[i - 1]), static_cast<double>(ys[i - 1]),
+                           static_cast<double>(xs[i]), static_cast<double>(ys[i])};
+    Segment kept = whole;
+    if (!ClipSegment(p.guard, kept)) {
+      flush();
+      continue;
+    }
+    if (kept.x1 != whole.x1 || kept.y1 != whole.y1) flush();
+    if (length == 0) run[length++] = {static_cast<float>(kept.x1), static_cast<float>(kept.y1)};
+    run[length++] = {static_cast<float>(kept.x2), static_cast<float>(kept.y2)};
+    if (kept.x2 != whole.x2 || kept.y2 != whole.y2) flush();
+  }
+  flush();
+}
+
+}  // namespace
+
+void RenderGraph(DrawingSurface& window, DrawingSurface& image, int n) {
+  DrawBackground(window, image);
+  image.SetAntiAlias();
+  if (graphSettings.displayMode != GraphOnly) DrawAxes(image, n);
+  if (graphSettings.displayMode != AxesOnly) DrawPlot(image, ToArgb(graphSettings.lineColor()), n);
+}
+
+void DrawBackground(DrawingSurface& window, DrawingSurface& image) {
+  GraphSettings& s = graphSettings;
+  if (!s.transparent) {
+    image.Clear(ToArgb(s.backgroundColor()));
+    return;
+  }
+  image.Clear(0x00000000u);
+  // With no image there is nothing for the frame to mark.
+  if (s.imageWidth < 1 || s.imageHeight < 1) return;
+  window.DrawRectangle(kFrameUnderPen, 0, 0, s.imageWidth - 1, s.imageHeight - 1);
+  window.DrawRectangle(kFrameDotsPen, 0, 0, s.imageWidth - 1, s.imageHeight - 1);
+}
+
+void DrawAxes(DrawingSurface& image, int n) {
+  const GraphSettings& s = graphSettings;
+  const Placement p = CurrentPlacement();
+  n = PointsToDraw(n);
+  const int64_t axisX = -p.scrollX;
+  DrawGuardedLine(image, p, kAxisPen, axisX, p.zeroRow, p.width - p.scrollX, p.zeroRow);
+  const int64_t axisBottom = graphData.minValue < 0.0 ? p.height - 1 - p.scrollY : p.zeroRow;
+  DrawGuardedLine(image, p, kAxisPen, axisX, -p.scrollY, axisX, axisBottom);
+
+  if (s.xTickInterval > 0) {
+    for (int i = 0; i < n; i += s.xTickInterval) {
+      const int64_t x = p.PointX(i);
+      DrawGuardedLine(image, p, kAxisPen, x, p.zeroRow - s.tickLength, x, p.zeroRow);
+    }
+  }
+
+  // Not-a-number fails this test too, so no tick is ever computed from it.
+  const double step = s.yTickUnit * s.ratio;
+  if (!(step >= 2.0)) return;
+  DrawYTicks(image, p, TruncToInt((static_cast<double>(s.imageHeight) - s.baseline) / step), step, -1);
+  if (graphData.minValue < 0.0) DrawYTicks(image, p, TruncToInt(s.baseline / step), step, +1);
+}
+
+void DrawPlot(DrawingSurface& image, Argb color, int n) {
+  const GraphSettings& s = graphSettings;
+  const Placement p = CurrentPlacement();
+  n = PointsToDraw(n);
+  int64_t xs[kMaxPoints];
+  int64_t ys[kMaxPoints];
+  for (int i = 0; i < n; ++i) {
+    xs[i] = p.PointX(i);
+    ys[i] = p.PointY(graphData.values[i]);
+    FillMarker(image, p, color, xs[i], ys[i]);
+  }
+  // A width below 1 would mean nothing to the pen; it draws the thinnest line.
+  const PenSpec pen = {color, static_cast<float>(std::max(s.lineWidth, 1)), LineDash(s.lineStyle), true};
+  DrawGuardedPolyline(image, p, pen, xs, ys, n);
+}
+
+int VisiblePointCount() {
+  const GraphSettings& s = graphSettings;
+  if (s.pointInterval <= 0 || s.imageWidth <= 0) return 0;
+  return std::min(std::clamp(graphData.count, 0, kMaxPoints), s.imageWidth / s.pointInterval);
+}
