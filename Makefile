@@ -45,6 +45,10 @@ fuzz: deps
 test-wine: wine-build
 	tools/wine-tests.sh
 
+# Median times of a paint's work and of a PNG save under Wine.
+bench: wine-build
+	tools/bench.sh
+
 run: deps
 	$(MAKE) wine-build
 	tools/run.sh examples/wave.txt
