@@ -186,6 +186,23 @@ TEST_F(GdiplusRenderTest, EveryDashStyleDrawsADifferentLine) {
   }
 }
 
+TEST_F(GdiplusRenderTest, OverlappingMarkersFillTheirWholeUnion) {
+  Load({1, 1, 1, 1, 1, 1, 1, 1, 1, 1});
+  graphSettings.pointInterval = 3;
+  graphSettings.pointSize = 10;  // markers centred on x = 10, 13, ... 37, row 209
+  graphSettings.displayMode = GraphOnly;
+  graphSettings.imageHeight = 220;
+  for (PointKind kind : {Circle, Square}) {
+    graphSettings.pointKind = kind;
+    const Picture p = PaintAndSave();
+    ASSERT_EQ(p.height, 220);
+    std::string row;
+    for (int x = 8; x <= 39; ++x) row += p.At(x, 206) == 0xFF000000u ? '#' : '.';
+    EXPECT_EQ(row, std::string(32, '#')) << "kind " << kind;
+    EXPECT_EQ(p.At(10, 100), 0x00000000u);
+  }
+}
+
 TEST_F(GdiplusRenderTest, FarPointsStillDrawTheirLineThroughTheImage) {
   Load({0, 1e9, 0});
   graphSettings.ratio = 1;
