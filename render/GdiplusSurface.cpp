@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <new>
@@ -82,6 +83,28 @@ class SolidBrush : public StatusKeeper {
   Gdiplus::GpSolidFill* handle_ = nullptr;
 };
 
+class GraphicsPath : public StatusKeeper {
+ public:
+  // Winding fill: overlapping figures fill their union, never a hole.
+  GraphicsPath() { Keep(gdip::GdipCreatePath(Gdiplus::FillModeWinding, &handle_)); }
+  ~GraphicsPath() {
+    if (handle_) gdip::GdipDeletePath(handle_);
+  }
+  GraphicsPath(const GraphicsPath&) = delete;
+  GraphicsPath& operator=(const GraphicsPath&) = delete;
+  void AddEllipse(int x, int y, int width, int height) {
+    Keep(gdip::GdipAddPathEllipseI(handle_, x, y, width, height));
+  }
+  void AddRectangle(int x, int y, int width, int height) {
+    Keep(gdip::GdipAddPathRectangleI(handle_, x, y, width, height));
+  }
+  void Reset() { Keep(gdip::GdipResetPath(handle_)); }
+  Gdiplus::GpPath* get() const { return handle_; }
+
+ private:
+  Gdiplus::GpPath* handle_ = nullptr;
+};
+
 class GraphicsContext : public StatusKeeper {
  public:
   explicit GraphicsContext(HDC dc) { Keep(gdip::GdipCreateFromHDC(dc, &handle_)); }
@@ -103,17 +126,32 @@ class GraphicsContext : public StatusKeeper {
   Gdiplus::GpGraphics* handle_ = nullptr;
 };
 
+enum class Shape { Ellipse, Rectangle };
+
 // One paint's drawing on one context. The pen and the brush are made when
 // first needed and kept while the next call wants the same one: a paint draws
 // hundreds of markers and ticks with one colour.
+//
+// Filled shapes are gathered and filled as one path while they share a
+// colour and a kind and their joint bounding box stays small: Wine's GDI+
+// pays a large fixed price per fill and a price per pixel of the fill's
+// bounding box, so 512 markers cost a handful of fills. Any other drawing
+// fills what is gathered first, so the order of the picture is kept. The
+// markers are opaque and of one colour, so their union is what separate fills
+// give (with anti-aliasing, the rim where two markers overlap is blended once
+// instead of twice).
 class GdiplusSurface final : public DrawingSurface {
  public:
   // A fresh 32-bit image is already fully transparent; clearing it to
   // transparent again would cost as much as filling it.
   GdiplusSurface(GraphicsContext& context, bool freshImage)
       : context_(context), untouched_(freshImage) {}
+  ~GdiplusSurface() { FillGathered(); }
+  GdiplusSurface(const GdiplusSurface&) = delete;
+  GdiplusSurface& operator=(const GdiplusSurface&) = delete;
 
   void Clear(Argb color) override {
+    FillGathered();
     if (untouched_ && color == 0x00000000u) return;
     Draw(gdip::GdipGraphicsClear(context_.get(), color));
   }
@@ -122,9 +160,11 @@ class GdiplusSurface final : public DrawingSurface {
       context_.Call(gdip::GdipSetSmoothingMode(context_.get(), Gdiplus::SmoothingModeAntiAlias));
   }
   void DrawLine(const PenSpec& pen, int x1, int y1, int x2, int y2) override {
+    FillGathered();
     if (context_.valid()) Draw(gdip::GdipDrawLineI(context_.get(), PenFor(pen), x1, y1, x2, y2));
   }
   void DrawLines(const PenSpec& pen, const SurfacePoint* points, int count) override {
+    FillGathered();
     if (!context_.valid() || count < 2) return;
     Gdiplus::PointF vertices[kMaxPoints];
     count = std::min(count, kMaxPoints);
@@ -132,19 +172,58 @@ class GdiplusSurface final : public DrawingSurface {
     Draw(gdip::GdipDrawLines(context_.get(), PenFor(pen), vertices, count));
   }
   void DrawRectangle(const PenSpec& pen, int x, int y, int width, int height) override {
+    FillGathered();
     if (context_.valid())
       Draw(gdip::GdipDrawRectangleI(context_.get(), PenFor(pen), x, y, width, height));
   }
   void FillEllipse(Argb color, int x, int y, int width, int height) override {
-    if (context_.valid())
-      Draw(gdip::GdipFillEllipseI(context_.get(), BrushFor(color), x, y, width, height));
+    Gather(Shape::Ellipse, color, x, y, width, height);
   }
   void FillRectangle(Argb color, int x, int y, int width, int height) override {
-    if (context_.valid())
-      Draw(gdip::GdipFillRectangleI(context_.get(), BrushFor(color), x, y, width, height));
+    Gather(Shape::Rectangle, color, x, y, width, height);
   }
 
  private:
+  // A box of 128 x 128 pixels keeps a batch's own pixel cost far below the
+  // fixed cost of a fill it saves.
+  static constexpr long long kGatherArea = 128 * 128;
+
+  struct Box {
+    long long left, top, right, bottom;
+    long long Area() const { return (right - left) * (bottom - top); }
+  };
+
+  void Gather(Shape shape, Argb color, int x, int y, int width, int height) {
+    if (!context_.valid() || width <= 0 || height <= 0) return;
+    const Box box = {x, y, static_cast<long long>(x) + width, static_cast<long long>(y) + height};
+    if (gathered_ > 0) {
+      const Box joint = {std::min(box.left, box_.left), std::min(box.top, box_.top),
+                         std::max(box.right, box_.right), std::max(box.bottom, box_.bottom)};
+      if (shape != shape_ || color != gatheredColor_ || joint.Area() > kGatherArea) {
+        FillGathered();
+      } else {
+        box_ = joint;
+      }
+    }
+    if (gathered_ == 0) {
+      if (!path_) path_ = std::make_unique<GraphicsPath>();
+      shape_ = shape;
+      gatheredColor_ = color;
+      box_ = box;
+    }
+    if (shape == Shape::Ellipse) {
+      path_->AddEllipse(x, y, width, height);
+    } else {
+      path_->AddRectangle(x, y, width, height);
+    }
+    ++gathered_;
+  }
+  void FillGathered() {
+    if (gathered_ == 0) return;
+    Draw(gdip::GdipFillPath(context_.get(), BrushFor(gatheredColor_), path_->get()));
+    path_->Reset();
+    gathered_ = 0;
+  }
   void Draw(GpStatus status) {
     context_.Call(status);
     untouched_ = false;
@@ -172,18 +251,32 @@ class GdiplusSurface final : public DrawingSurface {
   PenSpec penSpec_ = {};
   std::unique_ptr<SolidBrush> brush_;
   Argb brushColor_ = 0;
+  std::unique_ptr<GraphicsPath> path_;
+  int gathered_ = 0;
+  Shape shape_ = Shape::Ellipse;
+  Argb gatheredColor_ = 0;
+  Box box_ = {};
 };
 
 }  // namespace
 
 // The offscreen image: one GDI+ bitmap, the object itself in GDI+'s memory.
+//
+// Its pixels live in memory kept from one paint to the next. A bitmap that
+// allocates its own pixels gets fresh pages from the system at every paint,
+// and under Wine the first touch of each page costs more than drawing the
+// whole graph; kept memory, cleared here, is already in place and is as
+// transparent as a new bitmap. Only one image exists at a time: the paint
+// deletes the previous one before it makes the next.
 class OffscreenImage : public StatusKeeper {
  public:
   static void* operator new(size_t size) noexcept { return gdip::GdipAlloc(size); }
   static void operator delete(void* memory) { gdip::GdipFree(memory); }
 
   OffscreenImage(int width, int height) {
-    Keep(gdip::GdipCreateBitmapFromScan0(width, height, 0, kImageFormat, nullptr, &handle_));
+    BYTE* pixels = ClearedPixels(width, height);
+    const INT stride = pixels ? width * 4 : 0;
+    Keep(gdip::GdipCreateBitmapFromScan0(width, height, stride, kImageFormat, pixels, &handle_));
   }
   ~OffscreenImage() {
     if (handle_) gdip::GdipDisposeImage(handle_);
@@ -193,6 +286,22 @@ class OffscreenImage : public StatusKeeper {
   Gdiplus::GpImage* get() const { return handle_; }
 
  private:
+  // Null when there is nothing to allocate or no memory: GDI+ then tries on its own.
+  static BYTE* ClearedPixels(int width, int height) {
+    static std::unique_ptr<BYTE[]> store;
+    static size_t capacity = 0;
+    if (width <= 0 || height <= 0) return nullptr;
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    // A much smaller image gives back what a larger one took.
+    if (bytes > capacity || bytes < capacity / 4) {
+      store.reset(new (std::nothrow) BYTE[bytes]);
+      capacity = store ? bytes : 0;
+      if (!store) return nullptr;
+    }
+    std::memset(store.get(), 0, bytes);
+    return store.get();
+  }
+
   Gdiplus::GpBitmap* handle_ = nullptr;
 };
 
@@ -220,14 +329,15 @@ void PaintOffscreenImage(HDC windowDc) {
   // Declared in this order so that the image context is released first.
   GraphicsContext windowContext(windowDc);
   GraphicsContext imageContext(image);
+  // A context on an image draws nothing outside the image, so it gets no
+  // clip rectangle of that same size: Wine's GDI+ would intersect it with
+  // every shape, which makes each tick mark ten times dearer.
   const int n = VisiblePointCount();
-  if (imageContext.valid()) {
-    imageContext.Call(gdip::GdipSetClipRectI(imageContext.get(), 0, 0, s.imageWidth, s.imageHeight,
-                                             Gdiplus::CombineModeReplace));
+  {
+    GdiplusSurface windowSurface(windowContext, false);
+    GdiplusSurface imageSurface(imageContext, true);
+    RenderGraph(windowSurface, imageSurface, n);
   }
-  GdiplusSurface windowSurface(windowContext, false);
-  GdiplusSurface imageSurface(imageContext, true);
-  RenderGraph(windowSurface, imageSurface, n);
   if (windowContext.valid() && image) {
     windowContext.Call(
         gdip::GdipDrawImageRectI(windowContext.get(), image, 0, 0, s.imageWidth, s.imageHeight));

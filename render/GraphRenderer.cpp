@@ -49,9 +49,12 @@ Placement CurrentPlacement() {
   p.scrollX = viewOffset.scrollX;
   p.scrollY = viewOffset.scrollY;
   p.zeroRow = p.height - s.baseline - p.scrollY;
+  // The far edges stop at the int range: a cut end must still be an int
+  // coordinate, however wide an image another process typed in.
+  constexpr double kIntMax = 2147483647.0;
   p.guard = {-kGuardMargin, -kGuardMargin,
-             static_cast<double>(std::max<int64_t>(p.width, 0)) + kGuardMargin,
-             static_cast<double>(std::max<int64_t>(p.height, 0)) + kGuardMargin};
+             std::min(static_cast<double>(std::max<int64_t>(p.width, 0)) + kGuardMargin, kIntMax),
+             std::min(static_cast<double>(std::max<int64_t>(p.height, 0)) + kGuardMargin, kIntMax)};
   return p;
 }
 
@@ -70,8 +73,8 @@ void DrawGuardedLine(DrawingSurface& surface, const Placement& p, const PenSpec&
   Segment s = {static_cast<double>(x1), static_cast<double>(y1), static_cast<double>(x2),
                static_cast<double>(y2)};
   if (!ClipSegment(p.guard, s)) return;
-  surface.DrawLine(pen, static_cast<int>(std::lround(s.x1)), static_cast<int>(std::lround(s.y1)),
-                   static_cast<int>(std::lround(s.x2)), static_cast<int>(std::lround(s.y2)));
+  surface.DrawLine(pen, static_cast<int>(std::llround(s.x1)), static_cast<int>(std::llround(s.y1)),
+                   static_cast<int>(std::llround(s.x2)), static_cast<int>(std::llround(s.y2)));
 }
 
 // direction -1 draws above the zero line, +1 below it.

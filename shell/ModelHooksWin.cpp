@@ -28,6 +28,7 @@ void ShowRatioText(const char* text) {
 }
 
 void ShowToolDialog() {
-  if (toolDialog) ShowWindow(toolDialog, SW_SHOW);
+  if (!toolDialog) return;
+  ShowWindow(toolDialog, SW_SHOW);
   if (mainWindow) SetMenuCheck(mainWindow, IDM_TOOL, true);
 }

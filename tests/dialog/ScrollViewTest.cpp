@@ -29,7 +29,9 @@ class ScrollViewTest : public ::testing::Test {
   }
 
   int BarPosition(int bar) {
-    SCROLLINFO info = {sizeof info, SIF_POS};
+    SCROLLINFO info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_POS;
     GetScrollInfo(window_, bar, &info);
     return info.nPos;
   }

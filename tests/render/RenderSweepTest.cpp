@@ -22,7 +22,7 @@ class CheckingSurface final : public DrawingSurface {
   void DrawLine(const PenSpec& pen, int x1, int y1, int x2, int y2) override {
     Count();
     CheckPen(pen);
-    CheckCoords({x1, y1, x2, y2});
+    CheckCoords({double(x1), double(y1), double(x2), double(y2)});
   }
   void DrawLines(const PenSpec& pen, const SurfacePoint* points, int count) override {
     Count();

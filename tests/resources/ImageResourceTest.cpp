@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <set>
 #include <string>
 #include <tuple>
@@ -40,7 +42,7 @@ std::array<BYTE, 176> ExpectedSampleBytes(const LineSample& sample) {
 
 using LineSampleBitmaps = ModuleTest;
 
-TEST_P(LineSampleBitmaps, AreExactlyTheDesignedBytes) {
+TEST_P(LineSampleBitmaps, HoldTheirLineStyleAsHeaderPaletteAndRows) {
   for (const LineSample& sample : kSamples) {
     SCOPED_TRACE(sample.id);
     ResourceBytes bytes = FindResourceBytes(module_, RT_BITMAP, sample.id);

@@ -1,0 +1,115 @@
+// Fuzzes the renderer with any settings and values a user or another process
+// could produce: it must never crash, draw more points than were loaded, or
+// hand the drawing surface coordinates far outside the image.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "model/GraphModel.h"
+#include "render/GraphRenderer.h"
+#include "tests/render/RecordingSurface.h"
+
+namespace {
+
+// Lines are cut at a guard band around the image; nothing may go further.
+constexpr int64_t kReach = 65536 + 2;
+
+#define Check(condition) \
+  do {                                                                  \
+    if (!(condition)) {                                                 \
+      std::fprintf(stderr, "check failed, line %d: %s\n", __LINE__, #condition); \
+      std::abort();                                                     \
+    }                                                                   \
+  } while (0)
+
+int SomeInt(FuzzedDataProvider& in) {
+  switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0: return in.ConsumeIntegralInRange(-999, 9999);  // what the edits let through
+    case 1: return in.ConsumeIntegralInRange(-2, 2);
+    default: return in.ConsumeIntegral<int>();              // written by another process
+  }
+}
+
+double SomeDouble(FuzzedDataProvider& in) {
+  if (in.ConsumeBool()) return in.ConsumeFloatingPoint<double>();
+  uint64_t bits = in.ConsumeIntegral<uint64_t>();  // NaN, infinities, subnormals
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+bool Near(int64_t v, int64_t extent) { return v >= -kReach && v <= std::max<int64_t>(extent, 0) + kReach; }
+
+// Polyline vertices are floats: beyond 2^24 they keep only 24 bits.
+bool NearFloat(float v, int64_t extent) {
+  const double far = static_cast<double>(std::max<int64_t>(extent, 0)) + kReach;
+  const double slack = far / (1 << 23);
+  return v >= -kReach - slack && v <= far + slack;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  FuzzedDataProvider in(bytes, size);
+  ResetGraphModel();
+  GraphSettings& s = graphSettings;
+  s.leftMargin = SomeInt(in);
+  s.imageWidth = SomeInt(in);
+  s.imageHeight = SomeInt(in);
+  s.lineWidth = SomeInt(in);
+  s.pointSize = SomeInt(in);
+  s.pointInterval = SomeInt(in);
+  s.xTickInterval = SomeInt(in);
+  s.baseline = SomeInt(in);
+  s.transparent = in.ConsumeBool();
+  s.displayMode = static_cast<DisplayMode>(in.ConsumeIntegralInRange(0, 2));
+  s.pointKind = static_cast<PointKind>(in.ConsumeIntegralInRange(0, 1));
+  s.lineStyle = in.ConsumeIntegralInRange(0, 4);
+  s.ratio = SomeDouble(in);
+  s.yTickUnit = SomeDouble(in);
+  viewOffset.scrollX = SomeInt(in);
+  viewOffset.scrollY = SomeInt(in);
+  graphData.count = in.ConsumeIntegralInRange(0, kMaxPoints);
+  graphData.minValue = SomeDouble(in);
+  graphData.maxValue = SomeDouble(in);
+  for (int i = 0; i < graphData.count && in.remaining_bytes() > 0; ++i) graphData.values[i] = SomeDouble(in);
+  const int n = in.ConsumeBool() ? VisiblePointCount() : SomeInt(in);
+
+  RecordingSurface window;
+  RecordingSurface image;
+  RenderGraph(window, image, n);
+
+  const int64_t w = s.imageWidth;
+  const int64_t h = s.imageHeight;
+  int markers = 0;
+  int polylinePoints = 0;
+  for (const Primitive& p : image.drawn) {
+    switch (p.kind) {
+      case Primitive::Line:
+        Check(Near(p.coords[0], w) && Near(p.coords[2], w) && Near(p.coords[1], h) && Near(p.coords[3], h));
+        break;
+      case Primitive::Lines:
+        polylinePoints += static_cast<int>(p.points.size());
+        for (const SurfacePoint& q : p.points) Check(NearFloat(q.x, w) && NearFloat(q.y, h));
+        break;
+      case Primitive::Ellipse:
+      case Primitive::FilledRectangle:
+        ++markers;
+        // A marker drawn at all touches the image (or its anti-aliased edge).
+        Check(p.coords[0] <= w + 2 && static_cast<int64_t>(p.coords[0]) + p.coords[2] >= -2);
+        Check(p.coords[1] <= h + 2 && static_cast<int64_t>(p.coords[1]) + p.coords[3] >= -2);
+        break;
+      default:
+        break;
+    }
+  }
+  Check(markers <= graphData.count);
+  // A polyline cut into pieces repeats at most one point per cut.
+  Check(polylinePoints <= 2 * graphData.count);
+  for (const Primitive& p : window.drawn) Check(p.kind == Primitive::Rectangle);
+  return 0;
+}
