@@ -15,8 +15,9 @@
 namespace {
 
 // Wine's GDI+ draws in software, in time proportional to the area it covers:
-// the largest image (9999 x 9999, 400 MB) with wide pens takes up to about
-// 15 s here. A paint that does not end within this bound counts as a hang.
+// the largest image (9999 x 9999, 400 MB), or a pen 9999 pixels wide along
+// 512 values, takes up to about 15 s here. A paint that does not end within
+// this bound counts as a hang.
 constexpr DWORD kPaintBoundMs = 60000;
 constexpr DWORD kSaveBoundMs = 120000;
 
@@ -155,6 +156,18 @@ TEST_F(SettingsSweep, RatioAndTickUnitTexts) {
   EXPECT_EQ(program_.Close(), 0u);
 }
 
+// The widest pen and the largest marker a field takes, at every one of the
+// 512 values, as the load left the width: the slowest paints of all.
+TEST_F(SettingsSweep, WidestPensOnEveryValue) {
+  ASSERT_EQ(program_.Text(IDC_WIDTH), "10250");
+  Select(IDC_LINESTYLE, 3);
+  Set(IDC_LINEWIDTH, "9999");
+  Set(IDC_LINEWIDTH, "1");
+  Select(IDC_POINTKIND, 1);
+  Set(IDC_POINTSIZE, "9999");
+  EXPECT_EQ(program_.Close(), 0u);
+}
+
 // Everything drawn, with the widest pens the spins offer, up to 9999 x 9999.
 TEST_F(SettingsSweep, LargestImages) {
   Set(IDC_WIDTH, "300");
@@ -168,7 +181,8 @@ TEST_F(SettingsSweep, LargestImages) {
   for (int style = 0; style < 5; ++style) Select(IDC_LINESTYLE, style);
   Change(program_.MoveSlider(IDC_WIDTH_SLIDER, 1280), "width slider 1280");
   Change(program_.MoveSlider(IDC_HEIGHT_SLIDER, 1), "height slider 1");
-  const int sizes[][2] = {{9999, 1}, {1, 1}, {1, 9999}, {0, 9999}, {-999, 9999}, {9999, 9999}};
+  // Ordered so that only the last change paints the whole 9999 x 9999.
+  const int sizes[][2] = {{9999, 1}, {1, 1}, {1, 9999}, {0, 9999}, {-999, 9999}, {-999, 1}, {9999, 9999}};
   for (const auto& size : sizes) {
     Set(IDC_WIDTH, std::to_string(size[0]));
     Set(IDC_HEIGHT, std::to_string(size[1]));
