@@ -98,10 +98,9 @@ bool RunningProgram::Alive() const {
 }
 
 bool RunningProgram::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                          DWORD timeoutMs, DWORD_PTR* result) const {
-  DWORD_PTR ignored = 0;
-  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs,
-                             result ? result : &ignored) != 0;
+                          DWORD timeoutMs) const {
+  DWORD_PTR result = 0;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result) != 0;
 }
 
 bool RunningProgram::Responds(DWORD timeoutMs) const {

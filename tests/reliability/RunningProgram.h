@@ -50,8 +50,8 @@ class RunningProgram {
 
  private:
   HWND Control(int id) const { return GetDlgItem(toolDialog_, id); }
-  bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs = kRespondMs,
-            DWORD_PTR* result = nullptr) const;
+  bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+            DWORD timeoutMs = kRespondMs) const;
 
   PROCESS_INFORMATION process_ = {};
   HWND mainWindow_ = nullptr;
