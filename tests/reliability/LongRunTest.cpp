@@ -77,13 +77,22 @@ void Print(int paints, int loads, const ProcessFigures& f) {
 }
 
 // The figures in one fixed state: the offscreen image, which lives from one
-// paint to the next, is then of the same size at every reading.
+// paint to the next, is then of the same size at every reading. Controls hold
+// update regions until they have painted, so the reading waits until two in a
+// row agree.
 ProcessFigures SettledFigures(const RunningProgram& program) {
   const char name[] = "a.txt";
   if (!program.SendCopyData(name, sizeof name) || !program.SetText(IDC_WIDTH, "300") ||
       !program.SetText(IDC_HEIGHT, "200") || !program.Paint(kPaintBoundMs))
     return {-1, -1, 0, 0};
-  return ReadProcessFigures(program.Process());
+  ProcessFigures now = ReadProcessFigures(program.Process());
+  for (int tries = 0; tries < 20; ++tries) {
+    Sleep(50);
+    const ProcessFigures next = ReadProcessFigures(program.Process());
+    if (next.gdiObjects == now.gdiObjects && next.windows == now.windows) break;
+    now = next;
+  }
+  return now;
 }
 
 TEST(LongRun, PaintsAndLoadsLeaveNothingBehind) {
