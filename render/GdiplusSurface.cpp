@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
 #include <memory>
@@ -144,8 +145,9 @@ class GdiplusSurface final : public DrawingSurface {
  public:
   // A fresh 32-bit image is already fully transparent; clearing it to
   // transparent again would cost as much as filling it.
-  GdiplusSurface(GraphicsContext& context, bool freshImage)
-      : context_(context), untouched_(freshImage) {}
+  // `visible` bounds what a paint can show on a window context; null for an image.
+  GdiplusSurface(GraphicsContext& context, bool freshImage, const RECT* visible = nullptr)
+      : context_(context), untouched_(freshImage), visible_(visible) {}
   ~GdiplusSurface() { FillGathered(); }
   GdiplusSurface(const GdiplusSurface&) = delete;
   GdiplusSurface& operator=(const GdiplusSurface&) = delete;
@@ -171,10 +173,21 @@ class GdiplusSurface final : public DrawingSurface {
     for (int i = 0; i < count; ++i) vertices[i] = Gdiplus::PointF(points[i].x, points[i].y);
     Draw(gdip::GdipDrawLines(context_.get(), PenFor(pen), vertices, count));
   }
+  // Drawn as its four sides, in the order a closed outline runs, and only
+  // where the window can show them: Wine's GDI+ spends time on the whole area
+  // a shape encloses and on every dash, so the dotted frame of a wide image
+  // would cost far more than the graph. Cuts fall on whole dash periods, so
+  // every visible dot stays where the closed outline puts it; only the phase
+  // at the corners can differ.
   void DrawRectangle(const PenSpec& pen, int x, int y, int width, int height) override {
     FillGathered();
-    if (context_.valid())
-      Draw(gdip::GdipDrawRectangleI(context_.get(), PenFor(pen), x, y, width, height));
+    if (!context_.valid()) return;
+    const int right = x + width;
+    const int bottom = y + height;
+    DrawSide(pen, x, y, right, y);
+    DrawSide(pen, right, y, right, bottom);
+    DrawSide(pen, right, bottom, x, bottom);
+    DrawSide(pen, x, bottom, x, y);
   }
   void FillEllipse(Argb color, int x, int y, int width, int height) override {
     Gather(Shape::Ellipse, color, x, y, width, height);
@@ -184,6 +197,36 @@ class GdiplusSurface final : public DrawingSurface {
   }
 
  private:
+  // Every dash pattern of a 1-pixel pen repeats within 24 pixels (2, 4, 6 and 8).
+  static constexpr int kDashPeriod = 24;
+
+  // The stretch of [start, end] (either way round) within [low, high],
+  // widened to whole dash periods counted from start.
+  static bool CutToView(int start, int end, int low, int high, int& from, int& to) {
+    const int step = start <= end ? 1 : -1;
+    const int64_t ahead = step > 0 ? int64_t{low} - start : int64_t{start} - high;
+    const int64_t skip = ahead > kDashPeriod ? (ahead / kDashPeriod - 1) * kDashPeriod : 0;
+    from = static_cast<int>(start + step * skip);
+    const int64_t stop = step > 0 ? std::min<int64_t>(end, int64_t{high} + kDashPeriod)
+                                  : std::max<int64_t>(end, int64_t{low} - kDashPeriod);
+    to = static_cast<int>(stop);
+    return step > 0 ? from <= to : from >= to;
+  }
+
+  void DrawSide(const PenSpec& pen, int x1, int y1, int x2, int y2) {
+    if (visible_) {
+      const RECT& v = *visible_;
+      if (y1 == y2) {
+        if (y1 < v.top - 1 || y1 > v.bottom) return;
+        if (!CutToView(x1, x2, v.left, v.right, x1, x2)) return;
+      } else {
+        if (x1 < v.left - 1 || x1 > v.right) return;
+        if (!CutToView(y1, y2, v.top, v.bottom, y1, y2)) return;
+      }
+    }
+    Draw(gdip::GdipDrawLineI(context_.get(), PenFor(pen), x1, y1, x2, y2));
+  }
+
   // A box of 128 x 128 pixels keeps a batch's own pixel cost far below the
   // fixed cost of a fill it saves.
   static constexpr long long kGatherArea = 128 * 128;
@@ -247,6 +290,7 @@ class GdiplusSurface final : public DrawingSurface {
 
   GraphicsContext& context_;
   bool untouched_;
+  const RECT* visible_;
   std::unique_ptr<Pen> pen_;
   PenSpec penSpec_ = {};
   std::unique_ptr<SolidBrush> brush_;
@@ -273,10 +317,8 @@ class OffscreenImage : public StatusKeeper {
   static void* operator new(size_t size) noexcept { return gdip::GdipAlloc(size); }
   static void operator delete(void* memory) { gdip::GdipFree(memory); }
 
-  OffscreenImage(int width, int height) {
-    BYTE* pixels = ClearedPixels(width, height);
-    const INT stride = pixels ? width * 4 : 0;
-    Keep(gdip::GdipCreateBitmapFromScan0(width, height, stride, kImageFormat, pixels, &handle_));
+  OffscreenImage(int width, int height) : pixels_(ClearedPixels(width, height)), stride_(pixels_ ? width * 4 : 0) {
+    Keep(gdip::GdipCreateBitmapFromScan0(width, height, stride_, kImageFormat, pixels_, &handle_));
   }
   ~OffscreenImage() {
     if (handle_) gdip::GdipDisposeImage(handle_);
@@ -285,13 +327,30 @@ class OffscreenImage : public StatusKeeper {
   OffscreenImage& operator=(const OffscreenImage&) = delete;
   Gdiplus::GpImage* get() const { return handle_; }
 
+  // A second bitmap over the same pixels showing only `part`, or null when
+  // GDI+ owns the pixels. Wine converts the whole source of every draw, so
+  // blending this view instead of the image costs the visible area only.
+  Gdiplus::GpBitmap* NewView(const RECT& part) const {
+    if (!pixels_ || !handle_) return nullptr;
+    Gdiplus::GpBitmap* view = nullptr;
+    BYTE* first = pixels_ + static_cast<size_t>(part.top) * stride_ + static_cast<size_t>(part.left) * 4;
+    gdip::GdipCreateBitmapFromScan0(part.right - part.left, part.bottom - part.top, stride_, kImageFormat,
+                                    first, &view);
+    return view;
+  }
+
  private:
   // Null when there is nothing to allocate or no memory: GDI+ then tries on its own.
   static BYTE* ClearedPixels(int width, int height) {
     static std::unique_ptr<BYTE[]> store;
     static size_t capacity = 0;
     if (width <= 0 || height <= 0) return nullptr;
-    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    // Beyond this GDI+ is left to fail on its own; the product would also
+    // overflow a 32-bit size_t and the int stride.
+    constexpr uint64_t kMaxKeptBytes = uint64_t{1} << 30;
+    const uint64_t wanted = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
+    if (wanted > kMaxKeptBytes) return nullptr;
+    const size_t bytes = static_cast<size_t>(wanted);
     // A much smaller image gives back what a larger one took.
     if (bytes > capacity || bytes < capacity / 4) {
       store.reset(new (std::nothrow) BYTE[bytes]);
@@ -302,6 +361,8 @@ class OffscreenImage : public StatusKeeper {
     return store.get();
   }
 
+  BYTE* pixels_;
+  INT stride_;
   Gdiplus::GpBitmap* handle_ = nullptr;
 };
 
@@ -333,15 +394,30 @@ void PaintOffscreenImage(HDC windowDc) {
   // clip rectangle of that same size: Wine's GDI+ would intersect it with
   // every shape, which makes each tick mark ten times dearer.
   const int n = VisiblePointCount();
+  RECT visible;
+  const bool clipped = windowDc && GetClipBox(windowDc, &visible) != ERROR;
   {
-    GdiplusSurface windowSurface(windowContext, false);
+    GdiplusSurface windowSurface(windowContext, false, clipped ? &visible : nullptr);
     GdiplusSurface imageSurface(imageContext, true);
     RenderGraph(windowSurface, imageSurface, n);
   }
-  if (windowContext.valid() && image) {
-    windowContext.Call(
-        gdip::GdipDrawImageRectI(windowContext.get(), image, 0, 0, s.imageWidth, s.imageHeight));
+  if (!windowContext.valid() || !image || !clipped) return;
+  // Only the part the paint can change is blended: the same pixels on screen,
+  // but Wine converts the whole source of a draw, which for a wide graph costs
+  // far more than rendering it.
+  RECT part;
+  const RECT whole = {0, 0, s.imageWidth, s.imageHeight};
+  if (!IntersectRect(&part, &visible, &whole)) return;
+  const int width = part.right - part.left;
+  const int height = part.bottom - part.top;
+  if (Gdiplus::GpBitmap* view = offscreenImage->NewView(part)) {
+    windowContext.Call(gdip::GdipDrawImageRectI(windowContext.get(), view, part.left, part.top, width, height));
+    gdip::GdipDisposeImage(view);
+    return;
   }
+  windowContext.Call(gdip::GdipDrawImageRectRectI(windowContext.get(), image, part.left, part.top, width,
+                                                  height, part.left, part.top, width, height,
+                                                  Gdiplus::UnitPixel, nullptr, nullptr, nullptr));
 }
 
 int FindEncoderClsid(const wchar_t* mimeType, CLSID* clsid) {

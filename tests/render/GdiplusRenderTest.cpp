@@ -139,6 +139,45 @@ TEST_F(GdiplusRenderTest, TransparentGraphKeepsOnlyWhatIsDrawn) {
   EXPECT_EQ(frame, (std::set<uint32_t>{0x00FF00u, 0x000000u}));
 }
 
+TEST_F(GdiplusRenderTest, OnlyThePartThePaintMayChangeIsCopiedToTheWindow) {
+  LoadThree();
+  graphSettings.transparent = false;
+  graphSettings.backgroundColor() = 0x00336699;
+  graphSettings.imageWidth = 2000;  // far wider than the window
+  WindowCanvas window(400, 300);
+  IntersectClipRect(window.dc(), 20, 0, 400, 150);
+  PaintOffscreenImage(window.dc());
+  EXPECT_EQ(window.Rgb(10, 100), kWindowColour);  // outside the update area
+  EXPECT_EQ(window.Rgb(60, 100), 0x996633u);  // the canvas is BGR
+  EXPECT_EQ(window.Rgb(399, 149), 0x996633u);
+  EXPECT_EQ(window.Rgb(30, 70), 0x000000u);  // the second marker
+  EXPECT_EQ(window.Rgb(399, 150), kWindowColour);
+  const Picture p = Saved();  // the saved image is whole all the same
+  ASSERT_EQ(p.width, 2000);
+  EXPECT_EQ(p.At(10, 130), 0xFF000000u);
+  EXPECT_EQ(p.At(1999, 199), 0xFF996633u);
+}
+
+// The frame of a wide transparent image is drawn only where the window shows
+// it, cut on whole dash periods: a paint of part of the window must give the
+// same dots there as a paint of all of it.
+TEST_F(GdiplusRenderTest, TheFrameLooksTheSameInAnyPartOfTheWindow) {
+  LoadThree();
+  graphSettings.imageWidth = 2000;
+  WindowCanvas whole(400, 300);
+  PaintOffscreenImage(whole.dc());
+  WindowCanvas part(400, 300);
+  IntersectClipRect(part.dc(), 101, 0, 300, 300);
+  PaintOffscreenImage(part.dc());
+  for (int y : {0, 199}) {
+    for (int x = 101; x < 300; ++x) {
+      ASSERT_EQ(part.Rgb(x, y), whole.Rgb(x, y)) << x << "," << y;
+      ASSERT_NE(whole.Rgb(x, y), whole.Rgb(x + 1, y)) << "dotted at " << x << "," << y;
+    }
+  }
+  EXPECT_EQ(part.Rgb(100, 0), kWindowColour);
+}
+
 TEST_F(GdiplusRenderTest, OpaqueBackgroundFillsTheImage) {
   LoadThree();
   graphSettings.transparent = false;
