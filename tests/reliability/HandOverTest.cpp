@@ -55,4 +55,28 @@ TEST(HostileHandOver, LeavesTheProgramRunningWithItsGraph) {
   EXPECT_EQ(program.Close(), 0u);
 }
 
+// The same roads through a second start: a command line near the system's
+// limit of 32767 characters, quotes left open, and a lead byte at the end.
+TEST(HostileHandOver, SecondStartsWithOddCommandLines) {
+  ScratchFolder folder("second start");
+  folder.Write("three.txt", "1\n2\n3\n");
+  RunningProgram program(folder.Path(), "three.txt");
+  ASSERT_TRUE(program.Started());
+  const std::string commandLines[] = {
+      std::string(32000, 'a'),
+      "\"three.txt",
+      "\"\"",
+      "three.txt\x83",
+      std::string(100, ' ') + "\t",
+  };
+  for (const std::string& arguments : commandLines) {
+    SCOPED_TRACE(arguments.substr(0, 40));
+    EXPECT_EQ(RunSecondStart(folder.Path(), arguments, 20000), 0u);
+    ASSERT_TRUE(program.Responds());
+    ASSERT_TRUE(program.Paint(RunningProgram::kRespondMs));
+    EXPECT_EQ(program.Text(IDC_WIDTH), "70");
+  }
+  EXPECT_EQ(program.Close(), 0u);
+}
+
 }  // namespace

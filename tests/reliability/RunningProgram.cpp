@@ -57,18 +57,37 @@ HWND FindProcessDialog(DWORD processId, bool tool) {
   return search.found;
 }
 
-}  // namespace
-
-RunningProgram::RunningProgram(const std::string& folder, const std::string& arguments) {
-  // A program left running would take our start as a hand-over.
-  if (FindWindowA(kAppName, kAppName)) return;
+bool StartProgram(const std::string& folder, const std::string& arguments,
+                  PROCESS_INFORMATION* process) {
   std::string commandLine = "\"" + ProgramPath() + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &process_))
-    return;
+  return CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, process) != 0;
+}
+
+}  // namespace
+
+DWORD RunSecondStart(const std::string& folder, const std::string& arguments, DWORD timeoutMs) {
+  PROCESS_INFORMATION process = {};
+  if (!StartProgram(folder, arguments, &process)) return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(process.hProcess, &code);
+  } else {
+    TerminateProcess(process.hProcess, 1);
+    WaitForSingleObject(process.hProcess, timeoutMs);
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+RunningProgram::RunningProgram(const std::string& folder, const std::string& arguments) {
+  // A program left running would take our start as a hand-over.
+  if (FindWindowA(kAppName, kAppName)) return;
+  if (!StartProgram(folder, arguments, &process_)) return;
   const DWORD id = process_.dwProcessId;
   WaitFor(
       [&] {

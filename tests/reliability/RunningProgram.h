@@ -58,6 +58,10 @@ class RunningProgram {
   HWND toolDialog_ = nullptr;
 };
 
+// Starts the program while another instance runs, as a user would a second
+// time; its exit code, or STILL_ACTIVE when it did not end in time.
+DWORD RunSecondStart(const std::string& folder, const std::string& arguments, DWORD timeoutMs);
+
 // The folder a test's program runs in, with its data files; removed with all
 // it holds when the test ends.
 class ScratchFolder {

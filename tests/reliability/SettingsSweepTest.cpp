@@ -10,6 +10,7 @@
 
 #include "resources/resource.h"
 #include "tests/reliability/PngFile.h"
+#include "tests/reliability/ProcessFigures.h"
 #include "tests/reliability/RunningProgram.h"
 
 namespace {
@@ -188,6 +189,12 @@ TEST_F(SettingsSweep, LargestImages) {
     Set(IDC_HEIGHT, std::to_string(size[1]));
   }
   ExpectSaveWritesPngOrNothing("largest.png", 9999, 9999);
+  // The 400 MB of that image go back once the image is small again.
+  Set(IDC_WIDTH, "300");
+  Set(IDC_HEIGHT, "200");
+  const SIZE_T pagefile = ReadProcessFigures(program_.Process()).pagefileUsage;
+  std::printf("pagefile back at 300 x 200: %zu KB\n", static_cast<size_t>(pagefile >> 10));
+  EXPECT_LT(pagefile, SIZE_T{100} << 20);
   EXPECT_EQ(program_.Close(), 0u);
 }
 
