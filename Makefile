@@ -6,7 +6,7 @@ BUILD := build
 JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
-.PHONY: all deps native win32 wine-build test test-native test-fuzz test-wine run bench fuzz clean
+.PHONY: all deps native win32 wine-build test test-native test-fuzz test-wine run bench fuzz longrun clean
 
 all: native win32
 
@@ -41,6 +41,11 @@ test-fuzz: deps
 
 fuzz: deps
 	tools/fuzz.sh
+
+# 10 000 paints and 1 000 loads against the program, with its figures.
+longrun: deps
+	$(MAKE) wine-build
+	tools/longrun.sh
 
 test-wine: wine-build
 	tools/check-pe32.sh $(BUILD)/win32/shell/zimbelplot.exe
