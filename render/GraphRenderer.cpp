@@ -19,9 +19,12 @@ constexpr PenSpec kFrameDotsPen = {0xFF000000u, 1.0f, DashStyle::Dot, false};
 // uncut, so a dashed line keeps its dash phase while the view scrolls.
 constexpr double kGuardMargin = 65536.0;
 
-// Markers are skipped only when wholly outside the image; anti-aliasing may
-// still touch the pixel row next to a shape's edge.
-constexpr int64_t kMarkerSlack = 2;
+// Markers are skipped only when wholly outside the image. Pixel centres lie on
+// whole coordinates, so an edge one pixel beyond the image cannot reach it even
+// anti-aliased; one pixel of slack keeps every marker's near corner within the
+// int range, since no marker is wider than INT_MAX.
+constexpr int64_t kMarkerSlack = 1;
+constexpr int64_t kIntMax = 2147483647;
 
 // Where the graph lands in the image. Kept in 64 bits: settings anywhere in
 // the int range and a saturated trunc cannot overflow them.
@@ -51,10 +54,10 @@ Placement CurrentPlacement() {
   p.zeroRow = p.height - s.baseline - p.scrollY;
   // The far edges stop at the int range: a cut end must still be an int
   // coordinate, however wide an image another process typed in.
-  constexpr double kIntMax = 2147483647.0;
+  constexpr double kFarEdge = static_cast<double>(kIntMax);
   p.guard = {-kGuardMargin, -kGuardMargin,
-             std::min(static_cast<double>(std::max<int64_t>(p.width, 0)) + kGuardMargin, kIntMax),
-             std::min(static_cast<double>(std::max<int64_t>(p.height, 0)) + kGuardMargin, kIntMax)};
+             std::min(static_cast<double>(std::max<int64_t>(p.width, 0)) + kGuardMargin, kFarEdge),
+             std::min(static_cast<double>(std::max<int64_t>(p.height, 0)) + kGuardMargin, kFarEdge)};
   return p;
 }
 
@@ -87,20 +90,28 @@ void DrawYTicks(DrawingSurface& image, const Placement& p, int count, double ste
   }
 }
 
+// The box goes to the surface with both corners in the int range. Its near
+// corner is there once the marker touches the image; its far edges are cut at
+// INT_MAX, beyond every pixel of an image (whose size is an int), so a square
+// keeps its visible part. An ellipse cut there changes shape, but only a marker
+// wider than 2^30 or an image wider than 2^29 reaches that far, and no surface
+// holds such an image or draws such a marker exactly (GDI+ works in floats).
 void FillMarker(DrawingSurface& image, const Placement& p, Argb color, int64_t x, int64_t y) {
   const GraphSettings& s = graphSettings;
-  const int size = s.pointSize;
+  const int64_t size = s.pointSize;
   if (size <= 0) return;
   const int64_t left = x - size / 2;
   const int64_t top = y - size / 2;
-  if (left + size < -kMarkerSlack || left > p.width + kMarkerSlack ||
-      top + size < -kMarkerSlack || top > p.height + kMarkerSlack) {
+  if (left + size < -kMarkerSlack || left > p.width - 1 + kMarkerSlack ||
+      top + size < -kMarkerSlack || top > p.height - 1 + kMarkerSlack) {
     return;
   }
+  const int width = static_cast<int>(std::min(left + size, kIntMax) - left);
+  const int height = static_cast<int>(std::min(top + size, kIntMax) - top);
   if (s.pointKind == Square) {
-    image.FillRectangle(color, static_cast<int>(left), static_cast<int>(top), size, size);
+    image.FillRectangle(color, static_cast<int>(left), static_cast<int>(top), width, height);
   } else {
-    image.FillEllipse(color, static_cast<int>(left), static_cast<int>(top), size, size);
+    image.FillEllipse(color, static_cast<int>(left), static_cast<int>(top), width, height);
   }
 }
 

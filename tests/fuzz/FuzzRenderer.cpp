@@ -99,9 +99,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
       case Primitive::Ellipse:
       case Primitive::FilledRectangle:
         ++markers;
-        // A marker drawn at all touches the image (or its anti-aliased edge).
-        Check(p.coords[0] <= w + 2 && static_cast<int64_t>(p.coords[0]) + p.coords[2] >= -2);
-        Check(p.coords[1] <= h + 2 && static_cast<int64_t>(p.coords[1]) + p.coords[3] >= -2);
+        // A marker drawn at all touches the image or the pixel beside it, and its
+        // far edges are still int coordinates (a wrapped corner fails this).
+        Check(p.coords[0] <= w && static_cast<int64_t>(p.coords[0]) + p.coords[2] >= -1);
+        Check(p.coords[1] <= h && static_cast<int64_t>(p.coords[1]) + p.coords[3] >= -1);
+        Check(static_cast<int64_t>(p.coords[0]) + p.coords[2] <= INT32_MAX &&
+              static_cast<int64_t>(p.coords[1]) + p.coords[3] <= INT32_MAX);
         break;
       default:
         break;

@@ -1,3 +1,4 @@
+#include <climits>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -269,6 +270,38 @@ TEST_F(GraphRendererTest, NeverMoreThanTheLoadedPoints) {
   EXPECT_EQ(r.image.Of(Primitive::Line).size(), 2u + 3);
   graphData.count = 9999;  // not a state the reader leaves, but no reason to read past the table
   EXPECT_LE(Render(100000).image.Of(Primitive::Lines)[0].points.size(), 512u);
+}
+
+struct EdgeMarkerCase {
+  int leftMargin;
+  std::vector<int> box;  // x y width height as the surface gets it; empty: not drawn
+};
+
+// A marker as wide as an int, placed so that its corners lie just beyond the
+// int range: nothing may wrap, and what touches the image keeps its place.
+TEST_F(GraphRendererTest, MarkersAtTheEdgesOfTheIntRangeStayInIt) {
+  const int half = INT_MAX / 2;
+  const EdgeMarkerCase cases[] = {
+      {-half - 3, {}},                                    // right edge at -2: off the image
+      {-half - 2, {INT_MIN, 0, INT_MAX, INT_MAX}},        // right edge at -1
+      {INT_MAX, {INT_MAX - half, 0, half, INT_MAX}},      // far edge cut at INT_MAX
+  };
+  Load({0});
+  graphSettings.ratio = 0.0;
+  graphSettings.pointSize = INT_MAX;
+  graphSettings.imageWidth = INT_MAX;
+  graphSettings.imageHeight = INT_MAX;
+  graphSettings.baseline = INT_MAX - half;
+  for (PointKind kind : {Circle, Square}) {
+    graphSettings.pointKind = kind;
+    for (const EdgeMarkerCase& c : cases) {
+      graphSettings.leftMargin = c.leftMargin;
+      const Rendered r = Render(1);
+      const std::vector<Primitive> boxes =
+          r.image.Of(kind == Square ? Primitive::FilledRectangle : Primitive::Ellipse);
+      EXPECT_EQ(boxes.empty() ? std::vector<int>{} : boxes[0].coords, c.box) << kind << " " << c.leftMargin;
+    }
+  }
 }
 
 struct CountCase {
