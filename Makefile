@@ -6,7 +6,7 @@ BUILD := build
 JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
-.PHONY: all deps native win32 wine-build test test-native test-fuzz test-wine run bench fuzz longrun clean
+.PHONY: all deps native win32 win64 wine-build test test-native test-fuzz test-wine test-vm run bench fuzz longrun clean
 
 all: native win32
 
@@ -22,12 +22,15 @@ win32: deps
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 	cmake --build $(BUILD)/win32 -j$(JOBS)
 
-# The Windows tree the local Wine can run: win32, or win64 where the kernel
-# runs no 32-bit code.
+# The same sources for x86-64: the fast test loop, and the tree the local Wine
+# runs where the kernel runs no 32-bit code.
+win64: deps
+	cmake -S . -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null
+	cmake --build $(BUILD)/win64 -j$(JOBS)
+
+# The Windows tree the local Wine can run.
 wine-build: win32
-	@if [ "$(WINE_ARCH)" = win64 ]; then \
-	  cmake -S . -B $(BUILD)/win64 -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake >/dev/null && \
-	  cmake --build $(BUILD)/win64 -j$(JOBS); fi
+	@if [ "$(WINE_ARCH)" = win64 ]; then $(MAKE) win64; fi
 
 test: deps
 	$(MAKE) test-native test-fuzz test-wine
@@ -47,9 +50,17 @@ longrun: deps
 	$(MAKE) wine-build
 	tools/longrun.sh
 
-test-wine: wine-build
+# The x86-64 tests first (fast), then the shipped PE32 and its i686 tests:
+# under the local 32-bit Wine, or in a virtual machine where the kernel runs
+# no 32-bit code.
+test-wine: win32 win64
 	tools/check-pe32.sh $(BUILD)/win32/shell/zimbelplot.exe
-	tools/wine-tests.sh
+	ZIMBEL_WINE_ARCH=win64 tools/wine-tests.sh
+	tools/win32-tests.sh
+
+# The i686 tests in the virtual machine even where 32-bit code runs here.
+test-vm: win32
+	ZIMBEL_VM=1 tools/win32-tests.sh
 
 # Median times of a paint's work and of a PNG save under Wine.
 bench: wine-build

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on Debian 12, only when something
-# is missing, so that a second `make test` starts at once.
+# is missing, so that a second `make test` starts at once. Packages named as
+# arguments are wanted too (the virtual machine's, only where it is used).
 set -euo pipefail
 
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth locales
   fonts-wine fonts-ipafont-gothic fonts-ipafont-mincho cmake googletest
-  imagemagick clang libclang-rt-14-dev make g++)
+  imagemagick clang libclang-rt-14-dev make g++ "$@")
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

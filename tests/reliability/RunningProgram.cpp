@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "resources/resource.h"
@@ -69,7 +70,16 @@ bool StartProgram(const std::string& folder, const std::string& arguments,
 
 }  // namespace
 
+DWORD Stretched(DWORD timeoutMs) {
+  static const int scale = [] {
+    const char* text = std::getenv("ZIMBEL_TIME_SCALE");
+    return text && std::atoi(text) > 1 ? std::atoi(text) : 1;
+  }();
+  return timeoutMs * scale;
+}
+
 DWORD RunSecondStart(const std::string& folder, const std::string& arguments, DWORD timeoutMs) {
+  timeoutMs = Stretched(timeoutMs);
   PROCESS_INFORMATION process = {};
   if (!StartProgram(folder, arguments, &process)) return STILL_ACTIVE;
   DWORD code = STILL_ACTIVE;
@@ -106,7 +116,7 @@ RunningProgram::~RunningProgram() {
   if (!process_.hProcess) return;
   if (Alive() && Close() == STILL_ACTIVE) {
     TerminateProcess(process_.hProcess, 1);
-    WaitForSingleObject(process_.hProcess, kCloseMs);
+    WaitForSingleObject(process_.hProcess, Stretched(kCloseMs));
   }
   CloseHandle(process_.hThread);
   CloseHandle(process_.hProcess);
@@ -119,7 +129,7 @@ bool RunningProgram::Alive() const {
 bool RunningProgram::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                           DWORD timeoutMs) const {
   DWORD_PTR result = 0;
-  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result) != 0;
+  return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, Stretched(timeoutMs), &result) != 0;
 }
 
 bool RunningProgram::Responds(DWORD timeoutMs) const {
@@ -189,7 +199,7 @@ bool RunningProgram::SaveAs(const std::string& path, DWORD timeoutMs) const {
 DWORD RunningProgram::Close() {
   DWORD code = STILL_ACTIVE;
   if (mainWindow_) PostMessageA(mainWindow_, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process_.hProcess, kCloseMs) == WAIT_OBJECT_0)
+  if (WaitForSingleObject(process_.hProcess, Stretched(kCloseMs)) == WAIT_OBJECT_0)
     GetExitCodeProcess(process_.hProcess, &code);
   return code;
 }

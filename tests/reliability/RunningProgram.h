@@ -80,10 +80,14 @@ class ScratchFolder {
   std::string path_;
 };
 
-// Polls `condition` until it holds or `timeoutMs` has passed.
+// Every time bound of these tests goes through here: ZIMBEL_TIME_SCALE
+// stretches them on a machine slower than any they were set for (an emulated one).
+DWORD Stretched(DWORD timeoutMs);
+
+// Polls `condition` until it holds or `timeoutMs` (stretched) has passed.
 template <typename Condition>
 bool WaitFor(Condition condition, DWORD timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(Stretched(timeoutMs));
   for (;;) {
     if (condition()) return true;
     if (std::chrono::steady_clock::now() >= deadline) return false;
