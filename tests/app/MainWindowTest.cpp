@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/GraphModel.h"
-#include "render/OffscreenImage.h"
+#include "render/gdiplus/OffscreenImage.h"
 #include "resources/resource.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageLoop.h"
