@@ -4,6 +4,8 @@
 
 namespace {
 
+constexpr double kDotLength = 1.0 / 256;
+
 void SetColor(cairo_t* context, Argb color) {
   cairo_set_source_rgba(context, ((color >> 16) & 0xFF) / 255.0, ((color >> 8) & 0xFF) / 255.0,
                         (color & 0xFF) / 255.0, (color >> 24) / 255.0);
@@ -66,6 +68,11 @@ void CairoSurface::FillRectangle(Argb color, int x, int y, int width, int height
 void CairoSurface::Stroke(const PenSpec& pen) {
   double dashes[kMaxDashLengths];
   const int count = DashLengths(pen, dashes);
+  // Cairo drops a dash of length 0 that follows a longer one (the dots of
+  // dash-dot-dot); a length too short to see keeps its round cap, the dot.
+  for (int i = 0; i < count; i += 2) {
+    if (dashes[i] == 0.0) dashes[i] = kDotLength;
+  }
   SetColor(context_, pen.color);
   cairo_set_line_width(context_, pen.width);
   cairo_set_dash(context_, dashes, count, 0);

@@ -139,12 +139,15 @@ TEST_F(ExportProgramTest, SvgIsWellFormedWithTheGraphsElements) {
   EXPECT_NE(svg.find("stroke-dasharray=\"0 2\" stroke-linecap=\"round\""), std::string::npos);
 }
 
+// Also: an opaque picture keeps its alpha channel (colour type 6), as Save As does.
 TEST_F(ExportProgramTest, StandardInputToStandardOutputIsTheSamePicture) {
-  ASSERT_EQ(Export("three.txt -o file.png").status, 0);
-  Ran piped = Export("- -o - <three.txt");
+  ASSERT_EQ(Export("--opaque three.txt -o file.png").status, 0);
+  Ran piped = Export("--opaque - -o - <three.txt");
   EXPECT_EQ(piped.status, 0);
   EXPECT_EQ(piped.err, "");
   EXPECT_EQ(piped.out, Read("file.png"));
+  ASSERT_GT(piped.out.size(), 25u);
+  EXPECT_EQ(piped.out[25], 6);
 }
 
 struct Case {
