@@ -61,3 +61,25 @@ run: deps
 
 clean:
 	rm -rf $(BUILD)
+
+# zimbelplot-export: the optimised native exporter beside the sanitizer tree,
+# the PE32 one in the Windows trees. `make test` and `make bench` take them in.
+.PHONY: release export test-export bench-export dist
+release: deps
+	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD)/release -j$(JOBS) --target zimbelplot-export
+
+export: release win32
+
+test: test-export
+test-export: release win32
+	tools/check-pe32.sh $(BUILD)/win32/export/zimbelplot-export.exe console
+	$(BUILD)/release/export/zimbelplot-export examples/wave.txt -o - | cmp -s -n 8 - <(printf '\x89PNG\r\n\x1a\n')
+
+bench: bench-export
+bench-export: release wine-build
+	tools/export-bench.sh
+
+# The release archive: build/zimbelplot-<version>-win32.zip.
+dist: win32
+	tools/dist.sh
