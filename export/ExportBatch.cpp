@@ -44,10 +44,9 @@ std::string OutputFor(const ExportOptions& options, const std::string& input) {
     const std::string folder = slash == std::string::npos ? "" : input.substr(0, slash + 1);
     return folder + Stem(input) + extension;
   }
-  const bool folder = out.back() == '/' || out.back() == '\\' || IsFolder(out);
-  if (!folder) return out;
-  const char separator = out.back() == '/' || out.back() == '\\' ? '\0' : '/';
-  return out + (separator ? std::string(1, separator) : "") + Stem(input) + extension;
+  const bool endsWithSeparator = out.back() == '/' || out.back() == '\\';
+  if (!endsWithSeparator && !IsFolder(out)) return out;
+  return out + (endsWithSeparator ? "" : "/") + Stem(input) + extension;
 }
 
 // Reads the input as the window loads a file; false with the reason.
@@ -59,12 +58,18 @@ bool Load(const std::string& input, std::string& reason) {
 }
 
 bool Draw(PictureFormat format, std::string& picture, std::string& reason) {
+  const GraphSettings& s = graphSettings;
+  if (s.imageWidth < 1 || s.imageHeight < 1) {
+    reason = "cannot draw: an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
+             " pixels holds nothing";
+    return false;
+  }
   if (format == PictureFormat::Png) {
     if (RenderPng(picture, reason)) return true;
     reason = "cannot draw: " + reason;
     return false;
   }
-  SvgSurface svg(graphSettings.imageWidth, graphSettings.imageHeight);
+  SvgSurface svg(s.imageWidth, s.imageHeight);
   RenderImage(svg);
   picture = svg.Document();
   return true;

@@ -163,6 +163,7 @@ TEST_F(ExportProgramTest, ErrorsAndExitStatuses) {
   fs::create_directory(folder_ / "out");
   fs::create_directory(folder_ / "b");
   Write("b/three.txt", "4\n");
+  Write("same.png", "1\n");
   const std::string usage =
       "usage: zimbelplot-export [OPTION]... FILE... [-o OUTPUT]\nTry 'zimbelplot-export --help' for more.\n";
   const Case cases[] = {
@@ -175,6 +176,9 @@ TEST_F(ExportProgramTest, ErrorsAndExitStatuses) {
        "zimbelplot-export: nowhere/three.png: cannot write: No such file or directory\n", {}, {"nowhere"}},
       {"three.txt b/three.txt -o out/", 1, "zimbelplot-export: out/three.png: would overwrite an earlier picture\n",
        {"out/three.png"}, {}},
+      {"same.png", 1, "zimbelplot-export: same.png: would overwrite the input itself\n", {"same.png"}, {}},
+      {"--left-margin 0 /dev/null -o out/empty.svg", 1,
+       "zimbelplot-export: /dev/null: cannot draw: an image of 0 x 200 pixels holds nothing\n", {}, {"out/empty.svg"}},
       {"--width 12abc three.txt -o out/", 2,
        "zimbelplot-export: --width: '12abc' is not a whole number from 1 to 32767\n" + usage, {}, {"out/three.png"}},
       {"--point-interval 9999 --left-margin 9999 three.txt -o out/", 1,
