@@ -9,9 +9,9 @@
 #include "export/OutputFile.h"
 #include "model/DataFileReader.h"
 #include "model/GraphModel.h"
+#include "render/GraphRenderer.h"
 #include "render/PngRenderer.h"
 #include "render/SvgSurface.h"
-#include "render/GraphRenderer.h"
 
 #ifdef _WIN32
 #include <io.h>
