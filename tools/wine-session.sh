@@ -15,6 +15,18 @@ cleanup() {
 trap cleanup EXIT
 
 wineserver -p 60 </dev/null >/dev/null 2>&1
-"$WINELOADER" "$ZIMBEL_WINE_BUILD/tests/support/keepalive.exe" </dev/null >/dev/null 2>&1 &
+# The command starts only once the keep-alive program has brought Wine's
+# system processes up: a test that started them would hand them its pipe.
+ready=$(mktemp -u /tmp/zimbel-wine-ready.XXXXXX)
+"$WINELOADER" "$ZIMBEL_WINE_BUILD/tests/support/keepalive.exe" "$ready" </dev/null >/dev/null 2>&1 &
 keepalive=$!
+for ((tenths = 0; tenths < 600 * ${ZIMBEL_TIME_SCALE:-1}; tenths++)); do
+  [ -e "$ready" ] && break
+  sleep 0.1
+done
+if [ ! -e "$ready" ]; then
+  echo "wine-session: Wine's system processes did not come up" >&2
+  exit 1
+fi
+rm -f "$ready"
 "$@"
