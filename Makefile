@@ -6,7 +6,8 @@ BUILD := build
 JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
-.PHONY: all deps native win32 win64 wine-build test test-native test-fuzz test-wine test-vm run bench fuzz longrun clean
+.PHONY: all deps native release export win32 win64 wine-build test test-native test-fuzz test-export test-wine test-vm \
+  run bench fuzz longrun dist clean
 
 all: native win32
 
@@ -16,6 +17,14 @@ deps:
 native: deps
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DZIMBEL_SANITIZE=ON >/dev/null
 	cmake --build $(BUILD)/native -j$(JOBS)
+
+# zimbelplot-export, optimised, beside the sanitizer tree.
+release: deps
+	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD)/release -j$(JOBS) --target zimbelplot-export
+
+# Both exporters: the native one and the PE32 console program.
+export: release win32
 
 # The product: zimbelplot.exe, PE32 for i686.
 win32: deps
@@ -33,7 +42,7 @@ wine-build: win32
 	@if [ "$(WINE_ARCH)" = win64 ]; then $(MAKE) win64; fi
 
 test: deps
-	$(MAKE) test-native test-fuzz test-wine
+	$(MAKE) test-native test-fuzz test-export test-wine
 
 test-native: native
 	ctest --test-dir $(BUILD)/native --output-on-failure
@@ -50,6 +59,12 @@ longrun: deps
 	$(MAKE) wine-build
 	tools/longrun.sh
 
+# The exporters exist as built: the PE32 a console program on system DLLs,
+# the native one writes a PNG.
+test-export: release win32
+	tools/check-pe32.sh $(BUILD)/win32/export/zimbelplot-export.exe console
+	$(BUILD)/release/export/zimbelplot-export examples/wave.txt -o - | cmp -s -n 8 - <(printf '\x89PNG\r\n\x1a\n')
+
 # The x86-64 tests first (fast), then the shipped PE32 and its i686 tests:
 # under the local 32-bit Wine, or in a virtual machine where the kernel runs
 # no 32-bit code.
@@ -62,13 +77,20 @@ test-wine: win32 win64
 test-vm: win32
 	ZIMBEL_VM=1 tools/win32-tests.sh
 
-# Median times of a paint's work and of a PNG save under Wine.
-bench: wine-build
+# Median times of a paint's work and of a PNG save under Wine, then the
+# exporters against gnuplot.
+bench: wine-build release
 	tools/bench.sh
+	tools/export-bench.sh
 
 run: deps
 	$(MAKE) wine-build
 	tools/run.sh examples/wave.txt
 
+# The release archive: build/zimbelplot-<version>-win32.zip.
+dist: win32
+	tools/dist.sh
+
 clean:
 	rm -rf $(BUILD)
+

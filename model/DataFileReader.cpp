@@ -102,28 +102,47 @@ int WidthForValues(int count) {
   return static_cast<int>(width);
 }
 
+// After a load whose file could be read: the window's width for the data,
+// the scale and the dialog.
+void FinishLoad() {
+  graphSettings.imageWidth = WidthForValues(graphData.count);
+  ShowLoadedWidth(graphSettings.imageWidth);
+  RecalcRatio();
+  ShowToolDialog();
+}
+
+// 4 KiB: kept off the stack of nested message handlers.
+ReadValues& ReadFrom(FILE* file, bool& failed) {
+  static ReadValues read;
+  read = ReadValues();
+  TextReader reader(file);
+  ReadAll(reader, read);
+  failed = reader.Failed();
+  return read;
+}
+
 }  // namespace
 
 bool LoadDataFile(const char* path) {
   FILE* file = std::fopen(path, "rb");
   if (!file) return false;
-
-  static ReadValues read;  // 4 KiB: kept off the stack of nested message handlers
-  read = ReadValues();
-  TextReader reader(file);
-  ReadAll(reader, read);
-
+  bool failed;
+  const ReadValues& read = ReadFrom(file, failed);
   // A read error (a folder opened as a file, a failing disk) loads nothing:
   // what is on screen stays as it was.
-  bool failed = reader.Failed();
   bool closeFailed = std::fclose(file) != 0;
   if (failed) return false;
   Commit(read);
   if (closeFailed) return false;
+  FinishLoad();
+  return true;
+}
 
-  graphSettings.imageWidth = WidthForValues(graphData.count);
-  ShowLoadedWidth(graphSettings.imageWidth);
-  RecalcRatio();
-  ShowToolDialog();
+bool LoadDataStream(FILE* file) {
+  bool failed;
+  const ReadValues& read = ReadFrom(file, failed);
+  if (failed) return false;
+  Commit(read);
+  FinishLoad();
   return true;
 }

@@ -30,9 +30,10 @@ long long DecimalMagnitude(const std::string& mantissa, long long exponent) {
   return position + exponent;
 }
 
-}  // namespace
-
-double ParseDouble(const char* text) {
+// The number at the start of `text` and, in *end, where it stops; *end is
+// `text` itself when there is none.
+double ScanDouble(const char* text, const char** end) {
+  *end = text;
   const char* p = SkipBlanks(text);
   bool negative = false;
   if (*p == '+' || *p == '-') negative = *p++ == '-';
@@ -45,6 +46,7 @@ double ParseDouble(const char* text) {
     while (IsDigit(*p)) number += *p++;
   }
   if (p == start || (p == start + 1 && *start == '.')) return 0.0;
+  *end = p;
 
   // The exponent belongs to the number only when digits follow its letter.
   long long exponent = 0;
@@ -53,12 +55,12 @@ double ParseDouble(const char* text) {
     bool negativeExponent = false;
     if (*q == '+' || *q == '-') negativeExponent = *q++ == '-';
     if (IsDigit(*q)) {
-      std::string digits;
       while (IsDigit(*q)) {
         if (exponent < 100000000) exponent = exponent * 10 + (*q - '0');
-        digits += *q++;
+        ++q;
       }
       if (negativeExponent) exponent = -exponent;
+      *end = q;
       number += 'e';
       number += std::to_string(exponent);
     }
@@ -74,6 +76,20 @@ double ParseDouble(const char* text) {
   return negative ? -value : value;
 }
 
+}  // namespace
+
+double ParseDouble(const char* text) {
+  const char* end;
+  return ScanDouble(text, &end);
+}
+
+bool ParseWholeDouble(const char* text, double* value) {
+  if (IsBlank(*text)) return false;
+  const char* end;
+  *value = ScanDouble(text, &end);
+  return end != text && *end == '\0';
+}
+
 int ParseInt(const char* text) {
   const char* p = SkipBlanks(text);
   bool negative = false;
@@ -87,6 +103,15 @@ int ParseInt(const char* text) {
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<int>(value);
+}
+
+bool ParseWholeInt(const char* text, int* value) {
+  const char* p = text;
+  if (*p == '+' || *p == '-') ++p;
+  if (!IsDigit(*p)) return false;
+  while (IsDigit(*p)) ++p;
+  *value = ParseInt(text);
+  return *p == '\0';
 }
 
 int FormatG(double value, char* out, size_t size) {

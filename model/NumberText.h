@@ -14,6 +14,11 @@ double ParseDouble(const char* text);
 // Leading white space, optional sign, decimal digits; saturates at the int range.
 int ParseInt(const char* text);
 
+// The same syntaxes where the whole text must be the number: no blanks, no
+// rest. False when it is not; *value is then unspecified.
+bool ParseWholeDouble(const char* text, double* value);
+bool ParseWholeInt(const char* text, int* value);
+
 // "%g" with six significant digits and an exponent of a sign and at least
 // three digits (1e-005, 1.23457e+006), as the Windows C runtime writes it.
 // Not-a-number and infinities come out as "nan", "inf" and "-inf".

@@ -16,3 +16,7 @@ void DrawPlot(DrawingSurface& image, Argb color, int n);
 // The n of a paint: the loaded points that fit the image width at the point
 // interval. An interval or a width of 0 or less shows no points.
 int VisiblePointCount();
+
+// The graph as the offscreen image holds it, with no window around it: what
+// a picture file gets. The frame of a transparent image is not part of it.
+void RenderImage(DrawingSurface& image);

@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "model/DataFileReader.h"
-#include "render/OffscreenImage.h"
+#include "render/gdiplus/OffscreenImage.h"
 #include "shell/ShellState.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "model/DataFileReader.h"
 #include "model/GraphModel.h"
-#include "render/OffscreenImage.h"
+#include "render/gdiplus/OffscreenImage.h"
 #include "resources/resource.h"
 #include "shell/CommandTail.h"
 #include "shell/FileDialogs.h"

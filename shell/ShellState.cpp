@@ -9,7 +9,6 @@ HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
 HWND toolDialog = nullptr;
 HWND activeDialog = nullptr;
-OffscreenImage* offscreenImage = nullptr;
 
 void SetMenuCheck(HWND window, UINT commandId, bool checked) {
   MENUITEMINFOA item = {};

@@ -4,8 +4,6 @@
 // The few values through which the entry point, the main window, the tool
 // dialog and the model reach one another. User-interface thread only.
 
-class OffscreenImage;  // render/OffscreenImage.h
-
 extern const char kAppName[];
 extern const char kAppVersion[];
 
@@ -13,7 +11,6 @@ extern HINSTANCE appInstance;
 extern HWND mainWindow;    // set only once the tool dialog exists
 extern HWND toolDialog;
 extern HWND activeDialog;  // the tool dialog while it is the active window
-extern OffscreenImage* offscreenImage;  // the image of the last paint
 
 // Writes the whole state of a menu bar item, so an unchecked item is also
 // left enabled and not highlighted.

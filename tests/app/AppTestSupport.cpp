@@ -46,6 +46,34 @@ std::string TempFolder::Write(const std::string& name, const std::string& bytes)
   return file;
 }
 
+std::string BuildTreeFile(const std::string& path) {
+  char module[MAX_PATH];
+  GetModuleFileNameA(nullptr, module, sizeof module);
+  std::string p = module;
+  for (int up = 0; up < 3; ++up) p = p.substr(0, p.find_last_of('\\'));
+  return p + "\\" + path;
+}
+
+DWORD RunToExit(const std::string& commandLine, DWORD timeoutMs) {
+  std::string line = commandLine;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return STILL_ACTIVE;
+  }
+  DWORD code = STILL_ACTIVE;
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_TIMEOUT) {
+    TerminateProcess(process.hProcess, STILL_ACTIVE);
+    WaitForSingleObject(process.hProcess, timeoutMs);
+  } else {
+    GetExitCodeProcess(process.hProcess, &code);
+  }
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+  return code;
+}
+
 void PumpPending() {
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

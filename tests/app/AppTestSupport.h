@@ -24,6 +24,14 @@ class TempFolder {
   std::string path_;
 };
 
+// A file of the build tree this test binary belongs to, by its path in the
+// tree: <build>\tests\app\x.exe gives <build>\ + `path`.
+std::string BuildTreeFile(const std::string& path);
+
+// Runs a command line to its end and returns its exit code; one still
+// running at the deadline is terminated and gives STILL_ACTIVE.
+DWORD RunToExit(const std::string& commandLine, DWORD timeoutMs = 30000);
+
 // Polls `done` until it holds or the deadline passes, running this thread's
 // messages in between when `pump` is set.
 bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 10000, bool pump = true);

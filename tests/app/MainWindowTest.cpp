@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "model/GraphModel.h"
-#include "render/OffscreenImage.h"
+#include "render/gdiplus/OffscreenImage.h"
 #include "resources/resource.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageLoop.h"
@@ -366,6 +366,55 @@ TEST_F(MainWindowTest, ExitTearsDownAndQuitsWithZero) {
   EXPECT_EQ(toolDialog, nullptr);
   EXPECT_EQ(offscreenImage, nullptr);
   EXPECT_EQ(lineStyleImageList, nullptr);
+}
+
+// The exporter is the window's own paint and Save As without the window:
+// for the same file and settings the pictures match pixel for pixel.
+TEST_F(MainWindowTest, ExporterWritesWhatSaveAsWrites) {
+  const std::string data = folder.Write("mixed.txt", "-3\n1.5\n4\n-2\n7\n0\n2.25\n");
+  struct Case {
+    const char* options;
+    std::function<void()> setInDialog;
+  };
+  const Case cases[] = {
+      {"--auto-ratio", [this] { CheckAutoRatio(); }},
+      {"--height 150 --line-width 3 --point-size 7 --x-tick 3 --y-tick-unit 2.5 --ratio 12 --line-style dash "
+       "--point-kind square --line-color #0000FF --background #FFFFE0",
+       [this] {
+         SetField(IDC_HEIGHT, "150");
+         SetField(IDC_LINEWIDTH, "3");
+         SetField(IDC_POINTSIZE, "7");
+         SetField(IDC_XTICK, "3");
+         SetField(IDC_YTICKUNIT, "2.5");
+         SetField(IDC_RATIO, "12");
+         // What the list and colour choices store.
+         graphSettings.lineStyle = 1;
+         graphSettings.pointKind = Square;
+         graphSettings.lineColor() = 0x00FF0000;
+         graphSettings.backgroundColor() = 0x00E0FFFF;
+         graphSettings.transparent = false;
+       }},
+  };
+  const std::string exporter = BuildTreeFile("export\\zimbelplot-export.exe");
+  for (const Case& c : cases) {
+    TearDown();
+    SetUp();
+    c.setInDialog();
+    Drop({data});
+    const PngImage saved = PaintAndSave();
+
+    const std::string exported = folder.File("exported.png");
+    DeleteFileA(exported.c_str());
+    ASSERT_EQ(RunToExit("\"" + exporter + "\" " + c.options + " \"" + data + "\" -o \"" + exported + "\""), 0u)
+        << c.options;
+    const PngImage image = ReadPng(exported);
+    ASSERT_EQ(image.width, saved.width) << c.options;
+    ASSERT_EQ(image.height, saved.height) << c.options;
+    ASSERT_GT(image.width, 0);
+    int differing = 0;
+    for (size_t i = 0; i < image.pixels.size(); ++i) differing += image.pixels[i] != saved.pixels[i];
+    EXPECT_EQ(differing, 0) << c.options;
+  }
 }
 
 }  // namespace

@@ -12,14 +12,7 @@ namespace {
 const char kAppName[] = "zimbelplot";
 constexpr DWORD kDeadlineMs = 15000;
 
-// Beside this test binary's build tree: <build>/tests/app/x.exe -> <build>/shell.
-std::string ProgramPath() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string p = path;
-  for (int up = 0; up < 3; ++up) p = p.substr(0, p.find_last_of('\\'));
-  return p + "\\shell\\zimbelplot.exe";
-}
+std::string ProgramPath() { return BuildTreeFile("shell\\zimbelplot.exe"); }
 
 // One started program; whatever still runs at the end is terminated.
 class Program {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "render/OffscreenImage.h"
+#include "render/gdiplus/OffscreenImage.h"
 #include "tests/render/PictureFile.h"
 #include "tests/render/RenderTest.h"
 

@@ -10,7 +10,7 @@
 
 #include "model/GraphModel.h"
 #include "render/GraphRenderer.h"
-#include "render/OffscreenImage.h"
+#include "render/gdiplus/OffscreenImage.h"
 
 namespace {
 

@@ -1,15 +1,18 @@
 #pragma once
 #include <windows.h>
 
-// The shell's only doorway to GDI+ (implemented in GdiplusSurface.cpp, the one
-// file that includes GDI+).
+// The window's doorway to GDI+: the offscreen image, its paint and its PNG.
+
+class OffscreenImage;
+extern OffscreenImage* offscreenImage;  // the image of the last paint
 
 void StartGdiplus();
 void ShutdownGdiplus();
 
 // One paint: replaces offscreenImage with a new image of imageWidth x
 // imageHeight, renders the graph into it and blends it onto the window's paint
-// device context at (0, 0). Called between BeginPaint and EndPaint.
+// device context at (0, 0). Called between BeginPaint and EndPaint. With no
+// device context the image is rendered all the same and nothing is blended.
 void PaintOffscreenImage(HDC windowDc);
 
 void DeleteOffscreenImage();

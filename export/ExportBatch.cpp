@@ -1,0 +1,156 @@
+#include "export/ExportBatch.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "export/OutputFile.h"
+#include "model/DataFileReader.h"
+#include "model/GraphModel.h"
+#include "render/GraphRenderer.h"
+#include "render/PngRenderer.h"
+#include "render/SvgSurface.h"
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+const char kStdinName[] = "stdin";
+
+std::string Stem(const std::string& input) {
+  if (input == "-") return kStdinName;
+  const size_t slash = input.find_last_of("/\\");
+  std::string name = slash == std::string::npos ? input : input.substr(slash + 1);
+  const size_t dot = name.find_last_of('.');
+  return dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
+// Beside the input (or to standard output for standard input), into the
+// folder, or the one file named.
+std::string OutputFor(const ExportOptions& options, const std::string& input) {
+  const std::string extension = options.format == PictureFormat::Svg ? ".svg" : ".png";
+  const std::string& out = options.output;
+  if (!options.outputGiven) {
+    if (input == "-") return "-";
+    const size_t slash = input.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? "" : input.substr(0, slash + 1);
+    return folder + Stem(input) + extension;
+  }
+  const bool endsWithSeparator = out.back() == '/' || out.back() == '\\';
+  if (!endsWithSeparator && !IsFolder(out)) return out;
+  return out + (endsWithSeparator ? "" : "/") + Stem(input) + extension;
+}
+
+// Reads the input as the window loads a file; false with the reason.
+bool Load(const std::string& input, std::string& reason) {
+  errno = 0;
+  const bool loaded = input == "-" ? LoadDataStream(stdin) : LoadDataFile(input.c_str());
+  if (!loaded) reason = std::string("cannot read: ") + (errno ? std::strerror(errno) : "read error");
+  return loaded;
+}
+
+bool Draw(PictureFormat format, std::string& picture, std::string& reason) {
+  const GraphSettings& s = graphSettings;
+  if (s.imageWidth < 1 || s.imageHeight < 1) {
+    reason = "cannot draw: an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
+             " pixels holds nothing";
+    return false;
+  }
+  if (format == PictureFormat::Png) {
+    if (RenderPng(picture, reason)) return true;
+    reason = "cannot draw: " + reason;
+    return false;
+  }
+  SvgSurface svg(s.imageWidth, s.imageHeight);
+  RenderImage(svg);
+  picture = svg.Document();
+  return true;
+}
+
+std::string Shown(const std::string& name, const char* standardName) {
+  return name == "-" ? std::string(standardName) : name;
+}
+
+// One input from the start-up state and the options; false with "NAME: reason".
+bool ExportOne(const ExportOptions& options, const std::string& input, std::set<std::string>& written,
+               std::string& failed) {
+  const std::string output = OutputFor(options, input);
+  const bool overInput = output == input && input != "-";
+  if (overInput || written.count(output)) {
+    failed = output + ": would overwrite " + (overInput ? "the input itself" : "an earlier picture");
+    return false;
+  }
+  ResetGraphModel();
+  const int startBaseline = graphSettings.baseline;  // no option moves it
+  graphSettings = options.settings;
+  graphSettings.baseline = startBaseline;
+
+  std::string reason;
+  if (!Load(input, reason)) {
+    failed = Shown(input, "standard input") + ": " + reason;
+    return false;
+  }
+  if (options.widthGiven) graphSettings.imageWidth = options.settings.imageWidth;
+  std::string picture;
+  if (!Draw(options.format, picture, reason)) {
+    failed = Shown(input, "standard input") + ": " + reason;
+    return false;
+  }
+  const bool saved = output == "-" ? WriteStandardOutput(picture, reason) : WriteWholeFile(output, picture, reason);
+  if (!saved) {
+    failed = Shown(output, "standard output") + ": cannot write: " + reason;
+    return false;
+  }
+  written.insert(output);
+  return true;
+}
+
+// "[3/100] name" on one line that each file overwrites, only on a terminal.
+class Progress {
+ public:
+  explicit Progress(size_t total) : total_(total), shown_(total > 1 && isatty(fileno(stderr))) {}
+  ~Progress() { Clear(); }
+  void Show(size_t index, const std::string& input) {
+    if (!shown_) return;
+    Clear();
+    std::string line = "[" + std::to_string(index + 1) + "/" + std::to_string(total_) + "] " + input;
+    std::fputs(line.c_str(), stderr);
+    width_ = line.size();
+  }
+  void Clear() {
+    if (!shown_ || width_ == 0) return;
+    std::fprintf(stderr, "\r%*s\r", static_cast<int>(width_), "");
+    width_ = 0;
+  }
+
+ private:
+  size_t total_;
+  bool shown_;
+  size_t width_ = 0;
+};
+
+}  // namespace
+
+int ExportAll(const ExportOptions& options) {
+  Progress progress(options.inputs.size());
+  std::set<std::string> written;
+  int status = kExportDone;
+  for (size_t i = 0; i < options.inputs.size(); ++i) {
+    progress.Show(i, options.inputs[i]);
+    std::string failed;
+    if (!ExportOne(options, options.inputs[i], written, failed)) {
+      progress.Clear();
+      std::fprintf(stderr, "zimbelplot-export: %s\n", failed.c_str());
+      status = kExportFileFailed;
+    }
+  }
+  return status;
+}

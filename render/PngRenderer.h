@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+// What the exporter asks of a platform's drawing library: GDI+ on Windows
+// (render/gdiplus), Cairo elsewhere (render/cairo).
+
+// For the whole run: GDI+ must be started before it draws.
+void StartPngRenderer();
+void StopPngRenderer();
+
+// Draws the graph of the current model as the window's offscreen image holds
+// it (never the frame that marks a transparent image on screen) and encodes
+// it as an 8-bit RGBA PNG into `png`. On failure returns false and says why
+// in `reason`.
+bool RenderPng(std::string& png, std::string& reason);

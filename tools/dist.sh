@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Writes build/zimbelplot-<version>-win32.zip: the two PE32 programs, the
+# README and the examples, in one folder named after the version.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+version=$(sed -n 's/^const char kAppVersion\[\] = "\(.*\)";/\1/p' "$root/shell/ShellState.cpp")
+[ -n "$version" ] || { echo "no kAppVersion in shell/ShellState.cpp"; exit 1; }
+name="zimbelplot-$version"
+stage="$root/build/dist/$name"
+zip="$root/build/$name-win32.zip"
+
+rm -rf "$root/build/dist" "$zip"
+mkdir -p "$stage/examples"
+cp "$root/build/win32/shell/zimbelplot.exe" "$root/build/win32/export/zimbelplot-export.exe" "$root/README.md" "$stage/"
+cp "$root"/examples/*.txt "$stage/examples/"
+(cd "$root/build/dist" && zip -q -r -X "$zip" "$name")
+rm -rf "$root/build/dist"
+echo "$zip"
