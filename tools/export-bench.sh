@@ -6,24 +6,19 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-env.sh"
-"$here/wine-prefix.sh"
+# The Windows exporter runs in a warm Wine session, as a batch job on Windows
+# would find its system warm.
+if [ -z "${ZIMBEL_WINE_SESSION:-}" ]; then
+  "$here/wine-prefix.sh"
+  exec xvfb-run -a -s "-screen 0 1280x800x24" "$here/wine-session.sh" "$0" "$@"
+fi
 native="$ZIMBEL_BUILD/release/export/zimbelplot-export"
 windows="$ZIMBEL_WINE_BUILD/export/zimbelplot-export.exe"
 runs=${EXPORT_BENCH_RUNS:-11}
 batchRuns=${EXPORT_BENCH_BATCH_RUNS:-3}
 
 work=$(mktemp -d)
-cleanup() {
-  [ -n "${keepalive:-}" ] && kill "$keepalive" 2>/dev/null
-  wineserver -k >/dev/null 2>&1
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-# A warm Wine session, as a batch job on Windows would have its system warm.
-wineserver -p 60 </dev/null >/dev/null 2>&1 || true
-"$WINELOADER" "$ZIMBEL_WINE_BUILD/tests/support/keepalive.exe" </dev/null >/dev/null 2>&1 &
-keepalive=$!
+trap 'rm -rf "$work"' EXIT
 
 mkdir -p "$work/batch" "$work/out" "$work/gnuplot"
 for f in $(seq 1 100); do

@@ -5,7 +5,8 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 export ZIMBEL_WINE_ARCH=win32
-if [ -z "${ZIMBEL_VM:-}" ] && /lib/i386-linux-gnu/ld-linux.so.2 --version >/dev/null 2>&1; then
+source "$here/wine-env.sh"
+if [ -z "${ZIMBEL_VM:-}" ] && runs_32bit_code; then
   exec "$here/wine-tests.sh" "$@"
 fi
 # The emulated machine is 6 to 10 times slower: the tests' time bounds are

@@ -1,13 +1,14 @@
 # Sourced by every script that runs Wine: one dedicated prefix with the
 # Japanese locale, so that the ANSI code page is 932 as on a Japanese Windows.
 #
-# The program is 32-bit and is tested under 32-bit Wine wherever the kernel
-# runs 32-bit code. Some kernels have IA-32 emulation switched off (then even
-# Wine's own 32-bit loader fails with "Exec format error"); there the tests
-# run the x86-64 build of the same sources under 64-bit Wine instead.
+# The program is 32-bit and runs under 32-bit Wine wherever the kernel runs
+# 32-bit code. Some kernels run none (then even Wine's own 32-bit loader fails
+# with "Exec format error"); there the local Wine runs the x86-64 build of the
+# same sources, and the i686 tests go to a virtual machine (win32-tests.sh).
 : "${ZIMBEL_BUILD:=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
+runs_32bit_code() { /lib/i386-linux-gnu/ld-linux.so.2 --version >/dev/null 2>&1; }
 if [ -z "${ZIMBEL_WINE_ARCH:-}" ]; then
-  if /lib/i386-linux-gnu/ld-linux.so.2 --version >/dev/null 2>&1; then
+  if runs_32bit_code; then
     ZIMBEL_WINE_ARCH=win32
   else
     ZIMBEL_WINE_ARCH=win64

@@ -29,4 +29,6 @@ if [ ! -e "$ready" ]; then
   exit 1
 fi
 rm -f "$ready"
+# A script that wants a warm session can tell that it runs in one.
+export ZIMBEL_WINE_SESSION=1
 "$@"

@@ -1,5 +1,6 @@
 #pragma once
-// The thin owners of GDI+ handles, each made on the stack for one step. Only
+// The thin owners of GDI+ handles, each made on the stack for one step, and
+// the calls this folder's files share in GDI+'s own types. Only
 // render/gdiplus includes GDI+.
 #include <windows.h>
 
