@@ -61,14 +61,16 @@ bool Load(const std::string& input, std::string& reason) {
 
 bool Draw(PictureFormat format, std::string& picture, std::string& reason) {
   const GraphSettings& s = graphSettings;
+  const std::string size = "an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
+                           " pixels";
   if (s.imageWidth < 1 || s.imageHeight < 1) {
-    reason = "cannot draw: an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
-             " pixels holds nothing";
+    reason = "cannot draw: " + size + " holds nothing";
     return false;
   }
   if (format == PictureFormat::Png) {
+    reason.clear();
     if (RenderPng(picture, reason)) return true;
-    reason = "cannot draw: " + reason;
+    reason = "cannot draw: " + (reason.empty() ? "cannot make " + size : reason);
     return false;
   }
   SvgSurface svg(s.imageWidth, s.imageHeight);

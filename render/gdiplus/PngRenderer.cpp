@@ -47,11 +47,7 @@ void StopPngRenderer() {
 
 bool RenderPng(std::string& png, std::string& reason) {
   PaintOffscreenImage(nullptr);
-  if (!OffscreenImageHandle()) {
-    reason = "cannot make an image of " + std::to_string(graphSettings.imageWidth) + " x " +
-             std::to_string(graphSettings.imageHeight) + " pixels";
-    return false;
-  }
+  if (!OffscreenImageHandle()) return false;
   GlobalStream stream;
   if (!SavePngToStream(stream.get()) || !stream.CopyTo(png)) {
     reason = "the PNG encoder failed";
