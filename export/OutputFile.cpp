@@ -198,7 +198,18 @@ bool IdentifyFile(const std::string& path, FileIdentity& identity) {
   return true;
 }
 
+// A device or a pipe is not a file to replace (renaming over /dev/null would
+// take it from everyone): the picture goes into it as into standard output.
+bool WriteInto(const std::string& path, const std::string& bytes, std::string& reason) {
+  Descriptor file(open(path.c_str(), O_WRONLY | O_NOCTTY));
+  if (file.get() >= 0 && WriteAll(file.get(), bytes) && file.Close()) return true;
+  reason = std::strerror(errno);
+  return false;
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& reason) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return WriteInto(path, bytes, reason);
   std::string final;
   if (!FinalName(path, final)) {
     reason = std::strerror(errno);
