@@ -73,6 +73,22 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
+// A device (NUL, a console, a pipe) is not a file to replace: the picture
+// goes into it as into standard output.
+bool IsDevice(const std::string& path) {
+  Handle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return file.valid() && GetFileType(file.get()) != FILE_TYPE_DISK;
+}
+
+bool WriteInto(const std::string& path, const std::string& bytes, std::string& reason) {
+  Handle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (file.valid() && WriteAll(file.get(), bytes) && file.Close()) return true;
+  reason = SystemText(GetLastError());
+  return false;
+}
+
 #else
 
 class Descriptor {
@@ -150,6 +166,15 @@ bool SyncFolder(const std::string& folder) {
   return fsync(fd.get()) == 0 || errno == EINVAL || errno == ENOTSUP;
 }
 
+// A device or a pipe is not a file to replace (renaming over /dev/null would
+// take it from everyone): the picture goes into it as into standard output.
+bool WriteInto(const std::string& path, const std::string& bytes, std::string& reason) {
+  Descriptor file(open(path.c_str(), O_WRONLY | O_NOCTTY));
+  if (file.get() >= 0 && WriteAll(file.get(), bytes) && file.Close()) return true;
+  reason = std::strerror(errno);
+  return false;
+}
+
 #endif
 
 }  // namespace
@@ -172,6 +197,7 @@ bool IdentifyFile(const std::string& path, FileIdentity& identity) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& reason) {
+  if (IsDevice(path)) return WriteInto(path, bytes, reason);
   std::string temporary;
   Handle file(CreateTemporary(path, temporary));
   if (!file.valid()) {
@@ -196,15 +222,6 @@ bool IdentifyFile(const std::string& path, FileIdentity& identity) {
   identity.device = static_cast<uint64_t>(info.st_dev);
   identity.index = static_cast<uint64_t>(info.st_ino);
   return true;
-}
-
-// A device or a pipe is not a file to replace (renaming over /dev/null would
-// take it from everyone): the picture goes into it as into standard output.
-bool WriteInto(const std::string& path, const std::string& bytes, std::string& reason) {
-  Descriptor file(open(path.c_str(), O_WRONLY | O_NOCTTY));
-  if (file.get() >= 0 && WriteAll(file.get(), bytes) && file.Close()) return true;
-  reason = std::strerror(errno);
-  return false;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& reason) {
