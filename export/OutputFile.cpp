@@ -73,6 +73,24 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
   return true;
 }
 
+// The name a write to `path` lands on: through a symbolic link, the file it
+// points at, as on Linux. Windows XP has neither the question nor the links.
+std::string FinalName(const std::string& path) {
+  using GetFinalPath = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+  const FARPROC proc = GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA");
+  Handle file(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!proc || !file.valid()) return path;
+  char name[MAX_PATH + 8];
+  const DWORD length = reinterpret_cast<GetFinalPath>(reinterpret_cast<void*>(proc))(file.get(), name, sizeof name, 0);
+  if (length == 0 || length >= sizeof name) return path;
+  // "\\?\C:\x" and "\\?\UNC\host\x" back to the names every call takes.
+  const std::string final(name, length);
+  if (final.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + final.substr(8);
+  if (final.compare(0, 4, "\\\\?\\") == 0) return final.substr(4);
+  return final;
+}
+
 // A device (NUL, a console, a pipe) is not a file to replace: the picture
 // goes into it as into standard output.
 bool IsDevice(const std::string& path) {
@@ -198,14 +216,15 @@ bool IdentifyFile(const std::string& path, FileIdentity& identity) {
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& reason) {
   if (IsDevice(path)) return WriteInto(path, bytes, reason);
+  const std::string final = FinalName(path);
   std::string temporary;
-  Handle file(CreateTemporary(path, temporary));
+  Handle file(CreateTemporary(final, temporary));
   if (!file.valid()) {
     reason = SystemText(GetLastError());
     return false;
   }
   const bool ok = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get()) && file.Close() &&
-                  MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+                  MoveFileExA(temporary.c_str(), final.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
   if (ok) return true;
   const DWORD error = GetLastError();
   file.Close();
