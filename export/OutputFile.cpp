@@ -68,6 +68,10 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     const DWORD chunk = static_cast<DWORD>(bytes.size() - done < (1u << 30) ? bytes.size() - done : (1u << 30));
     DWORD written = 0;
     if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return false;
+    if (written == 0) {
+      SetLastError(ERROR_WRITE_FAULT);
+      return false;
+    }
     done += written;
   }
   return true;
@@ -171,6 +175,10 @@ bool WriteAll(int fd, const std::string& bytes) {
   for (size_t done = 0; done < bytes.size();) {
     const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
     if (written < 0 && errno != EINTR) return false;
+    if (written == 0) {
+      errno = EIO;
+      return false;
+    }
     if (written > 0) done += static_cast<size_t>(written);
   }
   return true;
