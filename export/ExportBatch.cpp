@@ -1,10 +1,12 @@
 #include "export/ExportBatch.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <set>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "export/OutputFile.h"
 #include "model/DataFileReader.h"
@@ -59,14 +61,16 @@ bool Load(const std::string& input, std::string& reason) {
 
 bool Draw(PictureFormat format, std::string& picture, std::string& reason) {
   const GraphSettings& s = graphSettings;
+  const std::string size = "an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
+                           " pixels";
   if (s.imageWidth < 1 || s.imageHeight < 1) {
-    reason = "cannot draw: an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
-             " pixels holds nothing";
+    reason = "cannot draw: " + size + " holds nothing";
     return false;
   }
   if (format == PictureFormat::Png) {
+    reason.clear();
     if (RenderPng(picture, reason)) return true;
-    reason = "cannot draw: " + reason;
+    reason = "cannot draw: " + (reason.empty() ? "cannot make " + size : reason);
     return false;
   }
   SvgSurface svg(s.imageWidth, s.imageHeight);
@@ -79,25 +83,35 @@ std::string Shown(const std::string& name, const char* standardName) {
   return name == "-" ? std::string(standardName) : name;
 }
 
+// Which file would be lost to the picture: the input itself, or a picture
+// this batch wrote already (by any other name, a link included).
+bool WouldReplace(const std::string& input, const std::string& output, const std::vector<FileIdentity>& written,
+                  std::string& failed) {
+  FileIdentity target;
+  if (output == "-" || !IdentifyFile(output, target)) return false;
+  FileIdentity source;
+  const bool overInput = input != "-" && IdentifyFile(input, source) && source == target;
+  const bool overEarlier = std::find(written.begin(), written.end(), target) != written.end();
+  if (!overInput && !overEarlier) return false;
+  failed = output + ": would overwrite " + (overInput ? "the input itself" : "an earlier picture");
+  return true;
+}
+
 // One input from the start-up state and the options; false with "NAME: reason".
-bool ExportOne(const ExportOptions& options, const std::string& input, std::set<std::string>& written,
+bool ExportOne(const ExportOptions& options, const std::string& input, std::vector<FileIdentity>& written,
                std::string& failed) {
   const std::string output = OutputFor(options, input);
-  const bool overInput = output == input && input != "-";
-  if (overInput || written.count(output)) {
-    failed = output + ": would overwrite " + (overInput ? "the input itself" : "an earlier picture");
-    return false;
-  }
+  if (WouldReplace(input, output, written, failed)) return false;
   ResetGraphModel();
-  const int startBaseline = graphSettings.baseline;  // no option moves it
   graphSettings = options.settings;
-  graphSettings.baseline = startBaseline;
 
   std::string reason;
   if (!Load(input, reason)) {
     failed = Shown(input, "standard input") + ": " + reason;
     return false;
   }
+  // The load sets the width for the data, as in the window; a given width is
+  // then typed over it.
   if (options.widthGiven) graphSettings.imageWidth = options.settings.imageWidth;
   std::string picture;
   if (!Draw(options.format, picture, reason)) {
@@ -109,7 +123,8 @@ bool ExportOne(const ExportOptions& options, const std::string& input, std::set<
     failed = Shown(output, "standard output") + ": cannot write: " + reason;
     return false;
   }
-  written.insert(output);
+  FileIdentity identity;
+  if (output != "-" && IdentifyFile(output, identity)) written.push_back(identity);
   return true;
 }
 
@@ -141,12 +156,18 @@ class Progress {
 
 int ExportAll(const ExportOptions& options) {
   Progress progress(options.inputs.size());
-  std::set<std::string> written;
+  std::vector<FileIdentity> written;
   int status = kExportDone;
   for (size_t i = 0; i < options.inputs.size(); ++i) {
     progress.Show(i, options.inputs[i]);
     std::string failed;
-    if (!ExportOne(options, options.inputs[i], written, failed)) {
+    bool exported = false;
+    try {
+      exported = ExportOne(options, options.inputs[i], written, failed);
+    } catch (const std::bad_alloc&) {
+      failed = Shown(options.inputs[i], "standard input") + ": out of memory";
+    }
+    if (!exported) {
       progress.Clear();
       std::fprintf(stderr, "zimbelplot-export: %s\n", failed.c_str());
       status = kExportFileFailed;

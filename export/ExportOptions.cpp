@@ -89,6 +89,19 @@ const Option kOptions[] = {
      [](ExportOptions& o, const Value&) { o.help = true; }},
 };
 
+// The options a letter also names.
+const struct {
+  char letter;
+  const char* name;
+} kShortNames[] = {{'o', "output"}, {'h', "help"}};
+
+std::string ShortFor(const char* name) {
+  for (const auto& short_ : kShortNames) {
+    if (std::strcmp(name, short_.name) == 0) return std::string("-") + short_.letter + ", ";
+  }
+  return "";
+}
+
 const Option* Find(const std::string& name) {
   for (const Option& option : kOptions) {
     if (name == option.name) return &option;
@@ -168,10 +181,10 @@ bool ReadOption(int argc, const char* const* argv, int& i, ExportOptions& option
   std::string arg = argv[i];
   std::string name;
   const char* inlineValue = nullptr;
-  if (arg == "-o") {
-    name = "output";
-  } else if (arg == "-h") {
-    name = "help";
+  if (arg.size() == 2) {
+    for (const auto& short_ : kShortNames) {
+      if (arg[1] == short_.letter) name = short_.name;
+    }
   } else if (arg.compare(0, 2, "--") == 0) {
     const size_t equals = arg.find('=');
     name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
@@ -276,11 +289,11 @@ std::string ExportHelp() {
                      "Options (the tool dialog's settings and defaults; numbers as zimbelplot\n"
                      "reads them, and the whole value must be one):\n";
   for (const Option& option : kOptions) {
-    std::string left = "  --" + std::string(option.name);
+    std::string left = "  " + ShortFor(option.name) + "--" + option.name;
     std::string right = option.help;
     switch (option.kind) {
       case Kind::Flag: break;
-      case Kind::Text: left = "  -o, --output OUT"; break;
+      case Kind::Text: left += " OUT"; break;
       case Kind::Int:
         left += " N";
         right += ", " + std::to_string(option.low) + "-" + std::to_string(option.high);

@@ -14,9 +14,9 @@ struct ExportOptions {
   PictureFormat format = PictureFormat::Png;
   bool formatGiven = false;
   bool help = false;
-  // The tool dialog's settings as the options leave them; the width follows
-  // the data unless given.
-  GraphSettings settings;
+  // The start-up settings as the options leave them; the width follows the
+  // data unless given.
+  GraphSettings settings = StartSettings();
   bool widthGiven = false;
   bool backgroundGiven = false;
   bool transparencyGiven = false;

@@ -1,14 +1,10 @@
 #include "model/GraphModel.h"
 
-namespace {
-
 GraphSettings StartSettings() {
   GraphSettings s;
   s.baseline = s.verticalMargin;
   return s;
 }
-
-}  // namespace
 
 GraphSettings graphSettings = StartSettings();
 GraphData graphData;

@@ -64,6 +64,9 @@ constexpr Argb ToArgb(Colorref c) {
   return 0xFF000000u | ((c & 0xFFu) << 16) | (c & 0xFF00u) | ((c >> 16) & 0xFFu);
 }
 
+// The settings a fresh start has.
+GraphSettings StartSettings();
+
 // Back to the start-up state: defaults, no values, no scroll (for tests and
 // for a headless run that wants a clean slate).
 void ResetGraphModel();

@@ -11,5 +11,5 @@ void StopPngRenderer();
 // Draws the graph of the current model as the window's offscreen image holds
 // it (never the frame that marks a transparent image on screen) and encodes
 // it as an 8-bit RGBA PNG into `png`. On failure returns false and says why
-// in `reason`.
+// in `reason`, which stays empty when no image of the size could be made.
 bool RenderPng(std::string& png, std::string& reason);

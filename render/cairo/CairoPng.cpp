@@ -5,6 +5,8 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -30,10 +32,31 @@ int RowFilter() {
   return oneByte ? PNG_FILTER_NONE : PNG_FILTER_SUB;
 }
 
+// What libpng said: its first error or warning. A fixed buffer, because the
+// handlers run inside libpng, where nothing may throw.
+struct PngComplaint {
+  char text[160] = "";
+  void Keep(png_const_charp message) {
+    if (text[0] == '\0') std::snprintf(text, sizeof text, "%s", message ? message : "unknown failure");
+  }
+};
+
+// Every error and warning becomes the file's one line instead of libpng's
+// own line on standard error. An error jumps back to WriteRows.
+void OnError(png_structp png, png_const_charp message) {
+  static_cast<PngComplaint*>(png_get_error_ptr(png))->Keep(message);
+  png_longjmp(png, 1);
+}
+
+// A warning means the file may not be what was asked for: it fails the file.
+void OnWarning(png_structp png, png_const_charp message) {
+  static_cast<PngComplaint*>(png_get_error_ptr(png))->Keep(message);
+}
+
 class PngWriteStruct {
  public:
-  PngWriteStruct()
-      : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr)),
+  explicit PngWriteStruct(PngComplaint& complaint)
+      : png_(png_create_write_struct(PNG_LIBPNG_VER_STRING, &complaint, OnError, OnWarning)),
         info_(png_ ? png_create_info_struct(png_) : nullptr) {}
   ~PngWriteStruct() { png_destroy_write_struct(&png_, &info_); }
   PngWriteStruct(const PngWriteStruct&) = delete;
@@ -47,8 +70,16 @@ class PngWriteStruct {
   png_infop info_;
 };
 
+// Called from inside libpng: an exception must not unwind its C frames, so a
+// full memory becomes libpng's own error, once the catch is left.
 void Append(png_structp png, png_bytep data, png_size_t length) {
-  static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+  bool appended = false;
+  try {
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), length);
+    appended = true;
+  } catch (const std::bad_alloc&) {
+  }
+  if (!appended) png_error(png, "out of memory");
 }
 
 void Flush(png_structp) {}
@@ -94,14 +125,20 @@ bool WriteRows(const PngWriteStruct& writer, cairo_surface_t* image, png_byte* r
   return true;
 }
 
-bool EncodePng(cairo_surface_t* image, std::string& png) {
+bool EncodePng(cairo_surface_t* image, std::string& png, std::string& reason) {
   cairo_surface_flush(image);
-  PngWriteStruct writer;
-  if (!writer.valid()) return false;
+  PngComplaint complaint;
+  PngWriteStruct writer(complaint);
+  if (!writer.valid()) {
+    reason = "the PNG encoder cannot start";
+    return false;
+  }
   std::vector<png_byte> row(static_cast<size_t>(cairo_image_surface_get_width(image)) * 4);
   png.clear();
   png_set_write_fn(writer.png(), &png, Append, Flush);
-  return WriteRows(writer, image, row.data());
+  if (WriteRows(writer, image, row.data()) && complaint.text[0] == '\0') return true;
+  reason = std::string("the PNG encoder failed: ") + complaint.text;
+  return false;
 }
 
 }  // namespace
@@ -112,19 +149,17 @@ void StopPngRenderer() {}
 bool RenderPng(std::string& png, std::string& reason) {
   const GraphSettings& s = graphSettings;
   CairoImage image(s.imageWidth, s.imageHeight);
-  if (s.imageWidth < 1 || s.imageHeight < 1 || !image.valid()) {
-    reason = "cannot make an image of " + std::to_string(s.imageWidth) + " x " +
-             std::to_string(s.imageHeight) + " pixels";
-    return false;
-  }
+  if (!image.valid()) return false;
   {
     CairoContext context(image.get());
     CairoSurface surface(context.get());
     RenderImage(surface);
+    // A context in an error state has stopped drawing: the picture would be
+    // blank or half drawn.
+    if (cairo_status(context.get()) != CAIRO_STATUS_SUCCESS) {
+      reason = std::string("Cairo: ") + cairo_status_to_string(cairo_status(context.get()));
+      return false;
+    }
   }
-  if (!EncodePng(image.get(), png)) {
-    reason = "the PNG encoder failed";
-    return false;
-  }
-  return true;
+  return EncodePng(image.get(), png, reason);
 }

@@ -108,6 +108,6 @@ class GraphicsContext : public StatusKeeper {
 // The image of the last paint, or null when there is none.
 Gdiplus::GpImage* OffscreenImageHandle();
 
-// Writes the image of the last paint as a 32-bit PNG, exactly as Save As
-// does, to a stream; false when nothing was written.
-bool SavePngToStream(IStream* stream);
+// Writes `image` as a 32-bit PNG, exactly as Save As does, to a stream; false
+// when nothing was written.
+bool SavePngToStream(Gdiplus::GpImage* image, IStream* stream);

@@ -1,12 +1,32 @@
-// The exporter's picture through the window's own code: the same paint with
-// no window, the same encoder and parameters as Save As.
+// The exporter's picture through the window's own code: the graph drawn on a
+// GDI+ image as with no window, the same encoder and parameters as Save As.
 #include "render/PngRenderer.h"
 
 #include "model/GraphModel.h"
+#include "render/GraphRenderer.h"
 #include "render/gdiplus/GdiplusHandles.h"
+#include "render/gdiplus/GdiplusSurface.h"
 #include "render/gdiplus/OffscreenImage.h"
 
 namespace {
+
+// A fully transparent 32-bit image of the offscreen image's format, its
+// pixels owned by GDI+.
+class Bitmap : public StatusKeeper {
+ public:
+  Bitmap(int width, int height) {
+    Keep(gdip::GdipCreateBitmapFromScan0(width, height, 0, PixelFormat32bppARGB, nullptr, &handle_));
+  }
+  ~Bitmap() {
+    if (handle_) gdip::GdipDisposeImage(handle_);
+  }
+  Bitmap(const Bitmap&) = delete;
+  Bitmap& operator=(const Bitmap&) = delete;
+  Gdiplus::GpBitmap* get() const { return handle_; }
+
+ private:
+  Gdiplus::GpBitmap* handle_ = nullptr;
+};
 
 class GlobalStream {
  public:
@@ -40,20 +60,18 @@ class GlobalStream {
 
 void StartPngRenderer() { StartGdiplus(); }
 
-void StopPngRenderer() {
-  DeleteOffscreenImage();
-  ShutdownGdiplus();
-}
+void StopPngRenderer() { ShutdownGdiplus(); }
 
 bool RenderPng(std::string& png, std::string& reason) {
-  PaintOffscreenImage(nullptr);
-  if (!OffscreenImageHandle()) {
-    reason = "cannot make an image of " + std::to_string(graphSettings.imageWidth) + " x " +
-             std::to_string(graphSettings.imageHeight) + " pixels";
-    return false;
+  Bitmap image(graphSettings.imageWidth, graphSettings.imageHeight);
+  if (!image.get()) return false;
+  {
+    GraphicsContext context(image.get());
+    GdiplusSurface surface(context, true);
+    RenderImage(surface);
   }
   GlobalStream stream;
-  if (!SavePngToStream(stream.get()) || !stream.CopyTo(png)) {
+  if (!SavePngToStream(image.get(), stream.get()) || !stream.CopyTo(png)) {
     reason = "the PNG encoder failed";
     return false;
   }

@@ -69,8 +69,7 @@ void SavePng(const char* path) {
   }
 }
 
-bool SavePngToStream(IStream* stream) {
-  Gdiplus::GpImage* image = OffscreenImageHandle();
+bool SavePngToStream(Gdiplus::GpImage* image, IStream* stream) {
   PngEncoding png;
   if (!stream || !image || !png.Find()) return false;
   return gdip::GdipSaveImageToStream(image, stream, &png.encoder, &png.parameters) == Gdiplus::Ok;

@@ -4,6 +4,8 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -414,6 +416,20 @@ TEST_F(MainWindowTest, ExporterWritesWhatSaveAsWrites) {
     int differing = 0;
     for (size_t i = 0; i < image.pixels.size(); ++i) differing += image.pixels[i] != saved.pixels[i];
     EXPECT_EQ(differing, 0) << c.options;
+  }
+}
+
+// Windows names one file in many ways: another case, another spelling, a hard
+// link. None of them lets the exporter replace its input.
+TEST_F(MainWindowTest, ExporterNeverReplacesItsInput) {
+  const std::string data = folder.Write("data.png", "1\n");
+  ASSERT_TRUE(CreateHardLinkA(folder.File("hard.png").c_str(), data.c_str(), nullptr));
+  const std::string exporter = BuildTreeFile("export\\zimbelplot-export.exe");
+  for (const char* output : {"DATA.PNG", ".\\data.png", "hard.png"}) {
+    EXPECT_EQ(RunToExit("\"" + exporter + "\" \"" + data + "\" -o \"" + folder.File(output) + "\""), 1u) << output;
+    std::ifstream file(data, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, "1\n") << output;
   }
 }
 

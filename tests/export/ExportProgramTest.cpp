@@ -5,6 +5,9 @@
 
 #include <cairo.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +25,13 @@ struct Ran {
   std::string out;
   std::string err;
 };
+
+// The sanitizer build's exporter, or the one ZIMBEL_EXPORT names (the
+// optimised one `make release` ships).
+std::string Exporter() {
+  const char* given = std::getenv("ZIMBEL_EXPORT");
+  return given && *given ? given : ZIMBEL_EXPORT_PATH;
+}
 
 std::string Slurp(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
@@ -50,7 +60,7 @@ class ExportProgramTest : public ::testing::Test {
   // set limits first. A hung exporter is killed after a minute.
   Ran Export(const std::string& args, const std::string& before = "") const {
     const std::string command = "cd '" + folder_.string() + "' && " + before + " exec timeout -k 5 60 '" +
-                                ZIMBEL_EXPORT_PATH + "' " + args + " >.out 2>.err";
+                                Exporter() + "' " + args + " >.out 2>.err";
     Ran run;
     const int result = std::system(command.c_str());
     run.status = WIFEXITED(result) ? WEXITSTATUS(result) : -1;
@@ -61,22 +71,31 @@ class ExportProgramTest : public ::testing::Test {
     return run;
   }
 
-  // Alpha of every pixel of a PNG, read back through Cairo; empty when unreadable.
-  std::vector<std::vector<int>> Alpha(const std::string& name, int* width = nullptr) const {
+  // Every pixel of a PNG as Cairo reads it back (premultiplied 0xAARRGGBB);
+  // empty when unreadable.
+  std::vector<std::vector<uint32_t>> Pixels(const std::string& name, int* width = nullptr) const {
     cairo_surface_t* image = cairo_image_surface_create_from_png((folder_ / name).c_str());
-    std::vector<std::vector<int>> rows;
+    std::vector<std::vector<uint32_t>> rows;
     if (cairo_surface_status(image) == CAIRO_STATUS_SUCCESS) {
       const int w = cairo_image_surface_get_width(image);
       const int stride = cairo_image_surface_get_stride(image);
       const unsigned char* data = cairo_image_surface_get_data(image);
       for (int y = 0; y < cairo_image_surface_get_height(image); ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(data + y * stride);
-        rows.emplace_back();
-        for (int x = 0; x < w; ++x) rows.back().push_back(row[x] >> 24);
+        rows.emplace_back(row, row + w);
       }
       if (width) *width = w;
     }
     cairo_surface_destroy(image);
+    return rows;
+  }
+
+  std::vector<std::vector<int>> Alpha(const std::string& name, int* width = nullptr) const {
+    std::vector<std::vector<int>> rows;
+    for (const auto& row : Pixels(name, width)) {
+      rows.emplace_back();
+      for (uint32_t pixel : row) rows.back().push_back(pixel >> 24);
+    }
     return rows;
   }
 
@@ -137,6 +156,67 @@ TEST_F(ExportProgramTest, SvgIsWellFormedWithTheGraphsElements) {
   EXPECT_NE(svg.find("<circle cx=\"10\" cy=\"130\" r=\"2\""), std::string::npos);
   EXPECT_NE(svg.find("<polyline points=\"10,130 30,70 50,10\""), std::string::npos);
   EXPECT_NE(svg.find("stroke-dasharray=\"0 2\" stroke-linecap=\"round\""), std::string::npos);
+
+  // The 1-pixel X axis covers row 190 alone and the Y axis column 0, as in
+  // the PNG: whole coordinates are pixel centres there, edges in SVG.
+  const size_t group = svg.find("<g transform=");
+  ASSERT_NE(group, std::string::npos);
+  double dx = 0, dy = 0;
+  ASSERT_EQ(std::sscanf(svg.c_str() + group, "<g transform=\"translate(%lf %lf)\"", &dx, &dy), 2);
+  EXPECT_NE(svg.find("<line x1=\"0\" y1=\"190\" x2=\"70\" y2=\"190\" stroke=\"#000000\" stroke-width=\"1\""),
+            std::string::npos);
+  EXPECT_EQ(190 + dy - 0.5, 190.0);
+  EXPECT_EQ(0 + dx - 0.5, 0.0);
+}
+
+// Partly covered pixels at the edges of a coloured line on a transparent
+// background carry the line's colour: neither premultiplied by their alpha nor
+// with red and blue swapped.
+TEST_F(ExportProgramTest, ColouredLineKeepsItsColourAtItsEdges) {
+  ASSERT_EQ(Export("three.txt --auto-ratio --show graph --line-color '#1F4E9F' -o line.png").status, 0);
+  int edges = 0;
+  for (const auto& row : Pixels("line.png")) {
+    for (uint32_t pixel : row) {
+      const uint32_t a = pixel >> 24;
+      if (a < 64) continue;
+      // Cairo premultiplied what it read; undo it within its rounding.
+      const int channels[3] = {static_cast<int>((pixel >> 16 & 0xFF) * 255 / a),
+                               static_cast<int>((pixel >> 8 & 0xFF) * 255 / a), static_cast<int>((pixel & 0xFF) * 255 / a)};
+      EXPECT_NEAR(channels[0], 0x1F, 4) << std::hex << pixel;
+      EXPECT_NEAR(channels[1], 0x4E, 4) << std::hex << pixel;
+      EXPECT_NEAR(channels[2], 0x9F, 4) << std::hex << pixel;
+      edges += a < 255;
+    }
+  }
+  EXPECT_GT(edges, 20);
+}
+
+// Dash-dot-dot along a flat line at row 190: a dash of three widths, then two
+// dots of one width each, again and again.
+TEST_F(ExportProgramTest, DashDotDotShowsItsDots) {
+  Write("flat.txt", "0\n0\n");
+  ASSERT_EQ(Export("flat.txt --point-interval 300 --point-size 0 --line-width 3 --line-style dash-dot-dot "
+                   "--show graph").status, 0);
+  const auto alpha = Alpha("flat.png");
+  ASSERT_EQ(alpha.size(), 200u);
+  std::vector<int> runs;
+  int run = 0;
+  for (int x = 10; x <= 310; ++x) {
+    if (alpha[190][x] >= 128) {
+      ++run;
+    } else if (run > 0) {
+      runs.push_back(run);
+      run = 0;
+    }
+  }
+  int dashes = 0, dots = 0;
+  for (int length : runs) {
+    dashes += length >= 8 && length <= 10;
+    dots += length >= 2 && length <= 4;
+  }
+  EXPECT_GE(dashes, 11);
+  EXPECT_GE(dots, 2 * dashes - 2);  // the last dash may end the line
+  EXPECT_LE(dots, 2 * dashes + 2);
 }
 
 // Also: an opaque picture keeps its alpha channel (colour type 6), as Save As does.
@@ -164,6 +244,8 @@ TEST_F(ExportProgramTest, ErrorsAndExitStatuses) {
   fs::create_directory(folder_ / "b");
   Write("b/three.txt", "4\n");
   Write("same.png", "1\n");
+  fs::create_symlink("same.png", folder_ / "link.png");
+  fs::create_hard_link(folder_ / "same.png", folder_ / "hard.png");
   const std::string usage =
       "usage: zimbelplot-export [OPTION]... FILE... [-o OUTPUT]\nTry 'zimbelplot-export --help' for more.\n";
   const Case cases[] = {
@@ -176,7 +258,15 @@ TEST_F(ExportProgramTest, ErrorsAndExitStatuses) {
        "zimbelplot-export: nowhere/three.png: cannot write: No such file or directory\n", {}, {"nowhere"}},
       {"three.txt b/three.txt -o out/", 1, "zimbelplot-export: out/three.png: would overwrite an earlier picture\n",
        {"out/three.png"}, {}},
-      {"same.png", 1, "zimbelplot-export: same.png: would overwrite the input itself\n", {"same.png"}, {}},
+      {"same.png", 1, "zimbelplot-export: same.png: would overwrite the input itself\n", {}, {}},
+      // The same file by another spelling, through a link, by another name.
+      {"same.png -o ./same.png", 1, "zimbelplot-export: ./same.png: would overwrite the input itself\n", {}, {}},
+      {"same.png -o b/../same.png", 1, "zimbelplot-export: b/../same.png: would overwrite the input itself\n", {},
+       {}},
+      {"same.png -o link.png", 1, "zimbelplot-export: link.png: would overwrite the input itself\n", {}, {}},
+      {"same.png -o hard.png", 1, "zimbelplot-export: hard.png: would overwrite the input itself\n", {}, {}},
+      {"three.txt ./three.txt", 1, "zimbelplot-export: ./three.png: would overwrite an earlier picture\n",
+       {"three.png"}, {}},
       {"--left-margin 0 /dev/null -o out/empty.svg", 1,
        "zimbelplot-export: /dev/null: cannot draw: an image of 0 x 200 pixels holds nothing\n", {}, {"out/empty.svg"}},
       {"--width 12abc three.txt -o out/", 2,
@@ -192,7 +282,9 @@ TEST_F(ExportProgramTest, ErrorsAndExitStatuses) {
     EXPECT_EQ(run.err, c.err) << c.args;
     for (const char* name : c.written) EXPECT_TRUE(Exists(name)) << c.args << ": " << name;
     for (const char* name : c.absent) EXPECT_FALSE(Exists(name)) << c.args << ": " << name;
+    EXPECT_EQ(Read("same.png"), "1\n") << c.args;
   }
+  EXPECT_TRUE(fs::is_symlink(folder_ / "link.png"));
 }
 
 // A write cut short by a file size limit keeps the old picture and leaves no
@@ -210,6 +302,38 @@ TEST_F(ExportProgramTest, FailedWriteLeavesNoPartialFile) {
   for (const auto& entry : fs::directory_iterator(folder_)) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
   }
+}
+
+// A replaced picture keeps its mode; -o through a symbolic link writes the
+// file it points at; a pipe stays a pipe; a link planted where the temporary
+// file used to be is left alone.
+TEST_F(ExportProgramTest, OnlyPlainFilesAreReplaced) {
+  const fs::perms privately = fs::perms::owner_read | fs::perms::owner_write;
+  Write("picture.png", "old picture");
+  fs::permissions(folder_ / "picture.png", privately);
+  ASSERT_EQ(Export("three.txt -o picture.png").status, 0);
+  EXPECT_EQ(fs::status(folder_ / "picture.png").permissions(), privately);
+  const std::string transparent = Read("picture.png");
+  fs::create_symlink("picture.png", folder_ / "link.png");
+  ASSERT_EQ(Export("three.txt --opaque -o link.png").status, 0);
+  EXPECT_TRUE(fs::is_symlink(folder_ / "link.png"));
+  EXPECT_NE(Read("picture.png"), transparent);
+  EXPECT_EQ(fs::status(folder_ / "picture.png").permissions(), privately);
+
+  ASSERT_EQ(mkfifo((folder_ / "pipe.png").c_str(), 0600), 0);
+  // The reader gives up once the test is long over, should the pipe be lost.
+  EXPECT_EQ(Export("three.txt -o pipe.png", "(timeout 60 cat pipe.png >/dev/null &);").status, 0);
+  EXPECT_TRUE(fs::is_fifo(folder_ / "pipe.png"));
+
+  // The exporter runs as the shell that plants the link, so it knows its
+  // process id.
+  Write("victim", "precious");
+  const std::string command = "cd '" + folder_.string() +
+                              "' && exec timeout -k 5 60 sh -c 'ln -s victim three.png.$$.tmp && exec \"$0\" "
+                              "three.txt' '" + Exporter() + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(Read("victim"), "precious");
+  EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(folder_ / "three.png")));
 }
 
 }  // namespace
