@@ -85,7 +85,8 @@
   // --- Painting --------------------------------------------------------------
 
   // The canvas is the size of the visible part of the view, so a huge picture
-  // costs no more to redraw than a small one.
+  // costs no more to redraw than a small one. A setting paints at once, so
+  // the change is on screen at the next frame; scrolling paints once a frame.
   function paintNow() {
     paintQueued = false;
     if (!core) return;
@@ -130,13 +131,13 @@
   function setFieldText(id, value) {
     if (!core) return;
     withCString(value, (pointer) => core._ZimbelSetText(id, pointer));
-    schedulePaint();
+    paintNow();
   }
 
   function setValue(id, value) {
     if (!core) return;
     core._ZimbelSetValue(id, value);
-    schedulePaint();
+    paintNow();
   }
 
   function readAllFields() {
@@ -222,6 +223,7 @@
 
   function showLineStyle() {
     styleButton.innerHTML = sampleSvg(kLineSamples[lineStyle]) + '<span class="hidden-label"></span>';
+    styleButton.dataset.value = String(lineStyle);
     styleButton.lastChild.textContent = text('styleNames')[lineStyle];
     styleList.querySelectorAll('li').forEach((item, i) => {
       item.setAttribute('aria-selected', String(i === lineStyle));
