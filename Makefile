@@ -94,8 +94,9 @@ web: deps
 	tools/web-build.sh
 	node tools/web-single.mjs
 
+PORT ?= 8016
 serve: web
-	node tools/web-serve.mjs build/web
+	PORT=$(PORT) node tools/web-serve.mjs build/web
 
 # The browser driver from the lockfile, installed again only when the lockfile
 # is newer than what is installed.

@@ -597,7 +597,7 @@
     // field stays the field's.
     document.addEventListener('paste', (event) => {
       const target = event.target;
-      if (target instanceof HTMLInputElement || target instanceof HTMLTextAreaElement) return;
+      if (target instanceof HTMLInputElement && target.type === 'text') return;
       const data = event.clipboardData;
       if (!data) return;
       event.preventDefault();
