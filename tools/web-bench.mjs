@@ -41,8 +41,7 @@ try {
     loads.push(await page.evaluate(() => window.benchDone));
   }
 
-  // The panel and the view as after a load; the width the load gave is
-  // raised to 10250 where the field holds less.
+  // A 512-value file makes the image 10250 x 200 with the defaults.
   const width = await page.inputValue('#e1000');
   const changes = await page.evaluate((runs) => {
     const edit = document.getElementById('e1004');
