@@ -310,11 +310,31 @@ test('the PNG download is RGBA and draws the exporter\'s geometry', async () => 
   });
 });
 
+test('a 9999 x 9999 picture scrolls with a canvas the size of the view', async () => {
+  await page.fill('#e1000', '9999');
+  await page.fill('#e1001', '9999');
+  const size = () => page.evaluate(() => {
+    const view = document.getElementById('view');
+    const canvas = document.getElementById('canvas');
+    return [canvas.width, canvas.height, view.clientWidth, view.clientHeight, view.scrollWidth, view.scrollHeight];
+  });
+  const [width, height, viewWidth, viewHeight, scrollWidth, scrollHeight] = await size();
+  assert.deepEqual([width, height, scrollWidth, scrollHeight], [viewWidth, viewHeight, 9999, 9999]);
+  assert.ok(await changesPicture(() => page.evaluate(() => document.getElementById('view').scrollTo(9999, 9999))));
+  assert.deepEqual((await size()).slice(0, 2), [width, height]);
+});
+
 test('the single file works from disk, and the page fits a narrow screen', async () => {
   const single = await openPage(browser.context, pathToFileURL(path.join(webDir, 'zimbelplot.html')).href, problems);
   await chooseFile(single, path.join(repoRoot, 'examples/wave.txt'));
   await single.waitForFunction(() => document.getElementById('e1000').value === '970');
   await single.screenshot({path: path.join(work, 'page.png')});
+  const unlabelled = await single.evaluate(() => [...document.querySelectorAll('input, select, button')]
+    .filter((control) => control.type !== 'file' && control.getAttribute('aria-hidden') !== 'true')
+    .filter((control) => !control.labels?.length && !control.getAttribute('aria-labelledby') &&
+      !control.textContent.trim())
+    .map((control) => control.id || control.outerHTML));
+  assert.deepEqual(unlabelled, [], 'every control has a label');
 
   await single.setViewportSize({width: 360, height: 740});
   const tool = await single.locator('#tool').boundingBox();

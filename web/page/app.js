@@ -38,7 +38,7 @@
     display: ['表示', 'Show'], graphOnly: ['グラフのみ', 'Graph only'], axesOnly: ['座標軸のみ', 'Axes only'],
     graphAndAxes: ['グラフと座標軸', 'Graph and axes'],
     graphGroup: ['グラフ', 'Graph'], ratio: ['比率', 'Ratio'], autoRatio: ['自動比率計算', 'Automatic ratio'],
-    ok: ['OK', 'OK'], switchTo: ['English', '日本語'],
+    ok: ['OK', 'OK'], close: ['閉じる', 'Close'], switchTo: ['English', '日本語'],
     styleNames: [['実線', '破線', '点線', '一点鎖線', '二点鎖線'], ['Solid', 'Dash', 'Dot', 'Dash-dot', 'Dash-dot-dot']],
     unreadable: ['ファイル「%s」を読めませんでした。グラフはそのままです。', 'The file "%s" could not be read; the graph is unchanged.'],
     noPicture: ['保存する画像がありません(幅か高さが 0 です)。', 'There is no picture to save (its width or height is 0).'],
@@ -572,6 +572,7 @@
     document.addEventListener('click', (event) => {
       if (!event.target.closest('details.menu')) closeMenus();
     });
+    $('tool-close').addEventListener('click', () => showTool(false));
     $('cmd-language').addEventListener('click', () => {
       language = 1 - language;
       applyLanguage();
@@ -601,10 +602,11 @@
       const data = event.clipboardData;
       if (!data) return;
       event.preventDefault();
+      const pasted = data.getData('text/plain');
       if (data.files.length > 0) {
         loadBlob(data.files[0], data.files[0].name);
-      } else {
-        loadBlob(new Blob([data.getData('text/plain')]), 'zimbelplot');
+      } else if (pasted) {
+        loadBlob(new Blob([pasted]), 'zimbelplot');
       }
     });
   }
