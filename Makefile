@@ -6,7 +6,7 @@ BUILD := build
 JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
-.PHONY: all deps native release export win32 win64 wine-build test test-native test-fuzz test-export test-wine test-vm \
+.PHONY: all deps native release export win32 win64 wine-build test test-native test-wasm test-fuzz test-export test-wine test-vm \
   run bench fuzz longrun dist clean web serve test-web web-driver
 
 all: native win32
@@ -42,10 +42,15 @@ wine-build: win32
 	@if [ "$(WINE_ARCH)" = win64 ]; then $(MAKE) win64; fi
 
 test: deps
-	$(MAKE) test-native test-fuzz test-export test-web test-wine
+	$(MAKE) test-native test-wasm test-fuzz test-export test-web test-wine
 
 test-native: native
 	ctest --test-dir $(BUILD)/native --output-on-failure
+
+# The model, renderer and page C API suites as WebAssembly under node, and
+# the page's module against the native exporter.
+test-wasm: deps
+	tools/web-build.sh test
 
 # A short bounded run of every fuzzer; `make fuzz` runs them longer.
 test-fuzz: deps

@@ -83,20 +83,21 @@ EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
   Module.zimbelContext.strokeRect(x, y, width, height);
 });
 
-EM_JS(void, CanvasFillEllipse, (int argb, double cx, double cy, double rx, double ry), {
+EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = Module.zimbelCss(argb); });
+
+EM_JS(void, CanvasFillEllipse, (double cx, double cy, double rx, double ry), {
   const c = Module.zimbelContext;
-  c.fillStyle = Module.zimbelCss(argb);
   c.beginPath();
   c.ellipse(cx, cy, rx, ry, 0, 0, 2 * Math.PI);
   c.fill();
 });
 
-EM_JS(void, CanvasFillRect, (int argb, int x, int y, int width, int height), {
-  const c = Module.zimbelContext;
-  c.fillStyle = Module.zimbelCss(argb);
-  c.fillRect(x, y, width, height);
+EM_JS(void, CanvasFillRect, (int x, int y, int width, int height), {
+  Module.zimbelContext.fillRect(x, y, width, height);
 });
 
+// The context keeps its pen and fill from one shape to the next: a paint of
+// 512 markers and their ticks then sets each once, not 1000 times.
 class CanvasSurface final : public DrawingSurface {
  public:
   void Clear(Argb color) override { CanvasClear(static_cast<int>(color)); }
@@ -116,15 +117,20 @@ class CanvasSurface final : public DrawingSurface {
   }
   void FillEllipse(Argb color, int x, int y, int width, int height) override {
     if (width <= 0 || height <= 0) return;
-    CanvasFillEllipse(static_cast<int>(color), x + width / 2.0, y + height / 2.0, width / 2.0, height / 2.0);
+    Fill(color);
+    CanvasFillEllipse(x + width / 2.0, y + height / 2.0, width / 2.0, height / 2.0);
   }
   void FillRectangle(Argb color, int x, int y, int width, int height) override {
     if (width <= 0 || height <= 0) return;
-    CanvasFillRect(static_cast<int>(color), x, y, width, height);
+    Fill(color);
+    CanvasFillRect(x, y, width, height);
   }
 
  private:
-  static void Pen(const PenSpec& pen) {
+  void Pen(const PenSpec& pen) {
+    if (hasPen_ && pen == pen_) return;
+    hasPen_ = true;
+    pen_ = pen;
     double dashes[kMaxDashLengths];
     const int count = DashLengths(pen, dashes);
     for (int i = 0; i < count; i += 2) {
@@ -132,6 +138,18 @@ class CanvasSurface final : public DrawingSurface {
     }
     CanvasPen(static_cast<int>(pen.color), pen.width, dashes, count, RoundDashEnds(pen), pen.roundCapsAndJoins);
   }
+
+  void Fill(Argb color) {
+    if (hasFill_ && color == fill_) return;
+    hasFill_ = true;
+    fill_ = color;
+    CanvasFillColor(static_cast<int>(color));
+  }
+
+  bool hasPen_ = false;
+  PenSpec pen_ = {};
+  bool hasFill_ = false;
+  Argb fill_ = 0;
 };
 
 // A scroll bar's range: 0 to the part of the content beyond the view.

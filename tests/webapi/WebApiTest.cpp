@@ -1,8 +1,8 @@
-// The page's C API: the dialog's fields, their after-effects and the
-// exporter's SVG, driven as the page drives them.
+// The page's C API: the dialog's fields and their after-effects, driven as
+// the page drives them (module-svg-test.js holds its SVG to the exporter's).
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -109,88 +109,11 @@ TEST_F(WebApiTest, ListsTakeOnlyTheirOwnIndexes) {
   EXPECT_EQ(0x336699u, graphSettings.backgroundColor());
 }
 
-// A setting the page sets, through a field (text) or a control (value).
-struct Step {
-  int id;
-  const char* text;
-  int value;
-};
-
-struct SvgCase {
-  const char* example;
-  const char* exporterOptions;
-  std::vector<Step> before;  // the settings, then the file
-  std::vector<Step> after;
-};
-
-void Apply(const std::vector<Step>& steps) {
-  for (const Step& s : steps) {
-    if (s.text) {
-      ZimbelSetText(s.id, s.text);
-    } else {
-      ZimbelSetValue(s.id, s.value);
-    }
-  }
-}
-
-std::string ReadAll(FILE* file) {
-  std::string bytes;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
-  return bytes;
-}
-
-const SvgCase kSvgCases[] = {
-    {"wave.txt", "", {}, {}},
-    {"negative.txt", "--auto-ratio --y-tick-unit 5 --line-style dash-dot --point-kind square",
-     {{IDC_AUTORATIO, nullptr, 1}, {IDC_YTICKUNIT, "5", 0}, {IDC_LINESTYLE, nullptr, 3}, {IDC_POINTKIND, nullptr, 1}},
-     {}},
-    {"three.txt",
-     "--background=#336699 --line-color=#ff0000 --height 300 --vertical-margin 20 --auto-ratio --line-width 3 "
-     "--line-style dot",
-     {{IDC_TRANSPARENT, nullptr, 0}, {IDC_BGCOLOR, nullptr, 0x996633}, {IDC_LINECOLOR, nullptr, 0x0000FF},
-      {IDC_HEIGHT, "300", 0}, {IDC_VMARGIN, "20", 0}, {IDC_AUTORATIO, nullptr, 1}, {IDC_LINEWIDTH, "3", 0},
-      {IDC_LINESTYLE, nullptr, 2}},
-     {}},
-    {"wave.txt", "--width 333 --ratio 0.5 --point-interval 7 --x-tick 3 --show axes --left-margin 0 --point-size 9",
-     {{IDC_RATIO, "0.5", 0}, {IDC_INTERVAL, "7", 0}, {IDC_XTICK, "3", 0}, {IDC_DISPLAY, nullptr, 1},
-      {IDC_LEFTMARGIN, "0", 0}, {IDC_POINTSIZE, "9", 0}},
-     {{IDC_WIDTH, "333", 0}}},
-};
-
-// Whatever the view shows, the SVG is the whole picture the exporter writes
-// for the same file and settings.
-TEST_F(WebApiTest, TheSvgIsTheExportersByteForByte) {
-  for (const SvgCase& c : kSvgCases) {
-    SetUp();
-    const std::string path = std::string(ZIMBEL_EXAMPLES) + "/" + c.example;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    ASSERT_TRUE(file) << path;
-    const std::string data = ReadAll(file);
-    std::fclose(file);
-    Apply(c.before);
-    ASSERT_TRUE(Load(data));
-    Apply(c.after);
-    viewOffset = {40, 25};
-    const char* text = ZimbelSvg();
-    const std::string svg(text, ZimbelResultSize());
-    EXPECT_EQ(40, viewOffset.scrollX);
-
-    const std::string command = std::string("'") + ZIMBEL_EXPORT_PATH + "' --format svg " + c.exporterOptions +
-                                " '" + path + "' -o -";
-    FILE* exporter = popen(command.c_str(), "r");
-    ASSERT_TRUE(exporter);
-    const std::string expected = ReadAll(exporter);
-    ASSERT_EQ(0, pclose(exporter)) << command;
-    EXPECT_EQ(expected, svg) << command;
-  }
-}
-
 TEST_F(WebApiTest, AnEmptyImageHasNoSvg) {
   ZimbelSetText(IDC_HEIGHT, "0");
   EXPECT_STREQ("", ZimbelSvg());
   EXPECT_EQ(0, ZimbelResultSize());
-  EXPECT_STREQ("zimbelplot 1.2", ZimbelVersion());
+  EXPECT_THAT(ZimbelVersion(), ::testing::MatchesRegex("zimbelplot [0-9][0-9.]*"));
 }
 
 }  // namespace
