@@ -463,7 +463,8 @@
   }
 
   // Loads run one after another, so a slow huge file cannot land after a
-  // file chosen later.
+  // file chosen later; a load that fails outright must not stop the ones
+  // after it.
   function loadBlob(blob, name) {
     loading = loading.then(async () => {
       if (!core) {
@@ -486,7 +487,7 @@
       setSlider(0, core._ZimbelImageWidth());
       $('hint').hidden = true;
       paintNow();
-    });
+    }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
     return loading;
   }
 
