@@ -310,7 +310,7 @@ test('the PNG download is RGBA and draws the exporter\'s geometry', async () => 
   });
 });
 
-test('a 9999 x 9999 picture scrolls with a canvas the size of the view', async () => {
+test('a 9999 x 9999 picture scrolls with a canvas the size of the view, and downloads whole', async () => {
   await page.fill('#e1000', '9999');
   await page.fill('#e1001', '9999');
   const size = () => page.evaluate(() => {
@@ -322,6 +322,14 @@ test('a 9999 x 9999 picture scrolls with a canvas the size of the view', async (
   assert.deepEqual([width, height, scrollWidth, scrollHeight], [viewWidth, viewHeight, 9999, 9999]);
   assert.ok(await changesPicture(() => page.evaluate(() => document.getElementById('view').scrollTo(9999, 9999))));
   assert.deepEqual((await size()).slice(0, 2), [width, height]);
+
+  // The download is the whole picture, wherever the view is scrolled to.
+  await page.fill('#e1001', '300');
+  await page.selectOption('#l1026', {index: 1});
+  await page.evaluate(() => document.getElementById('view').scrollTo(9999, 9999));
+  const whole = await measure(await download('#cmd-png'), [], 20);
+  assert.deepEqual([whole.width, whole.height], [9999, 300]);
+  assert.ok(Math.abs(whole.ticks[0] - 10) <= 0.5, `the first tick at ${whole.ticks[0]}`);
 });
 
 test('the single file works from disk, and the page fits a narrow screen', async () => {
