@@ -334,6 +334,15 @@ test('a 9999 x 9999 picture scrolls with a canvas the size of the view, and down
 
 test('the single file works from disk, and the page fits a narrow screen', async () => {
   const single = await openPage(browser.context, pathToFileURL(path.join(webDir, 'zimbelplot.html')).href, problems);
+  // View > Tool from the keyboard, twice: shown and checked, then hidden.
+  for (const shown of [true, false]) {
+    await single.focus('#menu-view summary');
+    await single.keyboard.press('Enter');
+    await single.keyboard.press('Tab');
+    await single.keyboard.press('Enter');
+    assert.equal(await single.isVisible('#tool'), shown);
+    assert.equal(await single.getAttribute('#cmd-tool', 'aria-checked'), String(shown));
+  }
   await chooseFile(single, path.join(repoRoot, 'examples/wave.txt'));
   await single.waitForFunction(() => document.getElementById('e1000').value === '970');
   await single.screenshot({path: path.join(work, 'page.png')});
