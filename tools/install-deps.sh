@@ -7,9 +7,10 @@ set -euo pipefail
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth locales
   fonts-wine fonts-ipafont-gothic fonts-ipafont-mincho cmake googletest
   imagemagick clang libclang-rt-14-dev make g++
-  libcairo2-dev libpng-dev libxml2-utils gnuplot-nox zip chromium "$@")
-# Only the web build's compiler, without its recommends (about 1 GB more).
-lean=(emscripten)
+  libcairo2-dev libpng-dev libxml2-utils gnuplot-nox zip "$@")
+# The web build's compiler and the browser tests' browser, without their
+# recommends (about 1 GB more; headless Chromium needs none of them).
+lean=(emscripten chromium)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
