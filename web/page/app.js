@@ -385,7 +385,9 @@
       lineStart = true;
     };
     return {
-      get done() { return ended || values >= kValuesRead; },
+      // Every full piece of an unfinished line is a value already, so one
+      // endless line is not read to its end either.
+      get done() { return ended || values + Math.floor(length / kPieceLength) >= kValuesRead; },
       feed(bytes) {
         const kept = new Uint8Array(bytes.length + 1);
         let k = 0;
