@@ -83,10 +83,12 @@ test-vm: win32
 	ZIMBEL_VM=1 tools/win32-tests.sh
 
 # Median times of a paint's work and of a PNG save under Wine, then the
-# exporters against gnuplot.
+# exporters against gnuplot, then the page's module under node.
 bench: wine-build release
 	tools/bench.sh
 	tools/export-bench.sh
+	tools/web-build.sh
+	node --no-experimental-fetch tools/web-bench.js build/web
 
 run: deps
 	$(MAKE) wine-build

@@ -1,6 +1,6 @@
 // The module's own figures, without a browser: its transfer size and the
 // median times of its work for a 512-value file at 10250 x 200.
-// NODE_PATH-free: node --no-experimental-fetch tools/web-bench.js [build/web]
+// node --no-experimental-fetch tools/web-bench.js [build/web]
 'use strict';
 const fs = require('fs');
 const path = require('path');
