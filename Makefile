@@ -83,11 +83,13 @@ test-vm: win32
 	ZIMBEL_VM=1 tools/win32-tests.sh
 
 # Median times of a paint's work and of a PNG save under Wine, then the
-# exporters against gnuplot.
+# exporters against gnuplot, then the page's module under node and the page
+# in headless Chromium.
 bench: wine-build release web web-driver
 	tools/bench.sh
 	tools/export-bench.sh
-	tools/web-bench.sh
+	node --no-experimental-fetch tools/web-bench.js build/web
+	node tools/page-bench.mjs
 
 run: deps
 	$(MAKE) wine-build

@@ -34,37 +34,56 @@ DecimalValue DecimalToDoublePortable(const std::string& text) {
   return {value, std::isinf(value) || (value == 0.0 && nonZero)};
 }
 
+// The significant digits of a fixed text without sign and the exponent of
+// the first one: "0.05" is 5 and -2, "100000" is 1 and 5.
+void Significant(const std::string& fixed, std::string& digits, int& exponent) {
+  const size_t point = fixed.find('.');
+  const int whole = static_cast<int>(point == std::string::npos ? fixed.size() : point);
+  std::string all = fixed;
+  if (point != std::string::npos) all.erase(point, 1);
+  const size_t first = all.find_first_not_of('0');
+  digits = all.substr(first, all.find_last_not_of('0') + 1 - first);
+  exponent = whole - 1 - static_cast<int>(first);
+}
+
 std::string ShortestTextPortable(double value) {
   if (value == 0.0 || !std::isfinite(value)) return Printed("%.*g", 1, value);
-  // The fewest significant digits that read back exactly: "%.*e" rounds
-  // correctly, so these are also the digits nearest the value.
-  std::string scientific;
-  for (int digits = 1; digits <= 17; ++digits) {
-    scientific = Printed("%.*e", digits - 1, value);
-    if (std::strtod(scientific.c_str(), nullptr) == value) break;
-  }
-  const size_t e = scientific.find('e');
-  const bool negative = value < 0;
-  std::string digits;
-  for (size_t i = negative; i < e; ++i) {
-    if (scientific[i] != '.') digits += scientific[i];
-  }
-  const int exponent = std::atoi(scientific.c_str() + e + 1);
-  const int count = static_cast<int>(digits.size());
-
+  const double magnitude = std::fabs(value);
   std::string fixed;
-  if (exponent >= count - 1) {
-    // An integer: printed exactly, as to_chars does beyond 2^53.
-    fixed = Printed("%.*f", 0, value);
+  std::string digits;
+  int exponent;
+  if (magnitude < 9007199254740992.0 && magnitude * 2 == std::floor(magnitude * 2)) {
+    // Whole and half pixels, most of what a picture holds: exact as they
+    // stand, with no search.
+    fixed = std::to_string(static_cast<long long>(magnitude)) + (magnitude == std::floor(magnitude) ? "" : ".5");
+    Significant(fixed, digits, exponent);
   } else {
-    fixed = negative ? "-" : "";
-    if (exponent < 0) {
-      fixed += "0." + std::string(-exponent - 1, '0') + digits;
+    // The fewest significant digits that read back exactly: "%.*e" rounds
+    // correctly, so these are also the digits nearest the value.
+    std::string scientific;
+    for (int count = 1; count <= 17; ++count) {
+      scientific = Printed("%.*e", count - 1, magnitude);
+      if (std::strtod(scientific.c_str(), nullptr) == magnitude) break;
+    }
+    const size_t e = scientific.find('e');
+    digits = scientific.substr(0, 1) + (e > 2 ? scientific.substr(2, e - 2) : "");
+    digits.erase(digits.find_last_not_of('0') + 1);
+    exponent = std::atoi(scientific.c_str() + e + 1);
+    const int count = static_cast<int>(digits.size());
+    if (exponent >= count - 1) {
+      // A whole number: printed exactly, as to_chars does beyond 2^53.
+      fixed = Printed("%.*f", 0, magnitude);
+    } else if (exponent < 0) {
+      fixed = "0." + std::string(-exponent - 1, '0') + digits;
     } else {
-      fixed += digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
+      fixed = digits.substr(0, exponent + 1) + "." + digits.substr(exponent + 1);
     }
   }
-  return fixed.size() <= scientific.size() ? fixed : scientific;
+  char exponentText[8];
+  std::snprintf(exponentText, sizeof exponentText, "e%+03d", exponent);
+  std::string scientific = digits.substr(0, 1) + (digits.size() > 1 ? "." + digits.substr(1) : "") + exponentText;
+  const std::string sign = value < 0 ? "-" : "";
+  return sign + (fixed.size() <= scientific.size() ? fixed : scientific);
 }
 
 std::string ScientificTextPortable(double value, int precision) { return Printed("%.*e", precision, value); }

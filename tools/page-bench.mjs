@@ -1,6 +1,6 @@
-// The page's figures: the first picture after choosing a 512-value file, one
-// setting change to a new picture at 10250 x 200, and what a visitor
-// downloads, gzipped. Medians of several runs in headless Chromium.
+// The page's figures in headless Chromium, after `make web`: the first
+// picture after choosing a 512-value file, one setting change to a new
+// picture at 10250 x 200, and what a visitor downloads, gzipped (medians).
 import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
