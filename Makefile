@@ -6,8 +6,8 @@ BUILD := build
 JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
-.PHONY: all deps native release export win32 win64 wine-build test test-native test-fuzz test-export test-wine test-vm vm-smoke \
-  run bench fuzz longrun dist clean
+.PHONY: all deps native release export win32 win64 wine-build test test-native test-wasm test-fuzz test-export test-wine test-vm vm-smoke \
+  run bench fuzz longrun dist clean web serve test-web web-driver
 
 all: native win32
 
@@ -42,10 +42,15 @@ wine-build: win32
 	@if [ "$(WINE_ARCH)" = win64 ]; then $(MAKE) win64; fi
 
 test: deps
-	$(MAKE) test-native test-fuzz test-export test-wine
+	$(MAKE) test-native test-wasm test-fuzz test-export test-web test-wine
 
 test-native: native
 	ctest --test-dir $(BUILD)/native --output-on-failure
+
+# The model, renderer and page C API suites as WebAssembly under node, and
+# the page's module against the native exporter.
+test-wasm: deps
+	tools/web-build.sh test
 
 # A short bounded run of every fuzzer; `make fuzz` runs them longer.
 test-fuzz: deps
@@ -85,17 +90,41 @@ vm-smoke: win32
 	tools/vm-smoke.sh
 
 # Median times of a paint's work and of a PNG save under Wine, then the
-# exporters against gnuplot.
-bench: wine-build release
+# exporters against gnuplot, then the page's module under node and the page
+# in headless Chromium.
+bench: wine-build release web web-driver
 	tools/bench.sh
 	tools/export-bench.sh
+	node --no-experimental-fetch tools/web-bench.js build/web
+	node tools/page-bench.mjs
 
 run: deps
 	$(MAKE) wine-build
 	tools/run.sh examples/wave.txt
 
-# The release archive: build/zimbelplot-<version>-win32.zip.
-dist: win32
+# The page: the core as wasm, the page's files beside it, and the page in one
+# file that works from disk (build/web/zimbelplot.html).
+web: deps
+	tools/web-build.sh
+	node tools/web-single.mjs
+
+PORT ?= 8016
+serve: web
+	PORT=$(PORT) node tools/web-serve.mjs build/web
+
+# The browser driver from the lockfile, installed again only when the lockfile
+# is newer than what is installed.
+web-driver: deps
+	@cd tests/web && if [ ! -f node_modules/.package-lock.json ] || [ package-lock.json -nt node_modules/.package-lock.json ]; then \
+	  npm ci --no-audit --no-fund; fi
+
+# The page in headless Chromium against the native exporter.
+test-web: web release web-driver
+	cd tests/web && node --test
+
+# The release archives: build/zimbelplot-<version>-win32.zip, and
+# build/zimbelplot-<version>-web.zip for any static host.
+dist: win32 web
 	tools/dist.sh
 
 clean:

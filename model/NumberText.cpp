@@ -1,11 +1,12 @@
 #include "model/NumberText.h"
 
 #include <cfloat>
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
+
+#include "model/FloatChars.h"
 
 namespace {
 
@@ -66,9 +67,9 @@ double ScanDouble(const char* text, const char** end) {
     }
   }
 
-  double value = 0.0;
-  auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
+  const DecimalValue result = DecimalToDouble(number);
+  double value = result.value;
+  if (result.outOfRange) {
     size_t e = number.find('e');
     std::string mantissa = number.substr(0, e);
     value = DecimalMagnitude(mantissa, exponent) > 0 ? DBL_MAX : 0.0;
@@ -116,7 +117,6 @@ bool ParseWholeInt(const char* text, int* value) {
 
 int FormatG(double value, char* out, size_t size) {
   constexpr int kPrecision = 6;
-  char buffer[64];
   std::string text;
   if (std::isnan(value)) {
     text = "nan";
@@ -124,15 +124,11 @@ int FormatG(double value, char* out, size_t size) {
     text = value < 0 ? "-inf" : "inf";
   } else {
     // The exponent the E-style conversion would give decides the form.
-    auto sci = std::to_chars(buffer, buffer + sizeof buffer, value,
-                             std::chars_format::scientific, kPrecision - 1);
-    std::string scientific(buffer, sci.ptr);
+    const std::string scientific = ScientificText(value, kPrecision - 1);
     size_t e = scientific.find('e');
     int exponent = std::atoi(scientific.c_str() + e + 1);
     if (exponent >= -4 && exponent < kPrecision) {
-      auto fixed = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                 std::chars_format::fixed, kPrecision - 1 - exponent);
-      text.assign(buffer, fixed.ptr);
+      text = FixedText(value, kPrecision - 1 - exponent);
       if (text.find('.') != std::string::npos) {
         text.erase(text.find_last_not_of('0') + 1);
         if (text.back() == '.') text.pop_back();

@@ -1,17 +1,13 @@
 #include "render/SvgSurface.h"
 
-#include <charconv>
 #include <cstdio>
 
+#include "model/FloatChars.h"
 #include "render/DashPattern.h"
 
 namespace {
 
-std::string Number(double value) {
-  char text[32];
-  auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
-}
+std::string Number(double value) { return ShortestText(value); }
 
 // ` fill="#rrggbb"`, with an opacity only when the colour is not opaque.
 std::string Paint(const char* attribute, Argb color) {

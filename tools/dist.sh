@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Writes build/zimbelplot-<version>-win32.zip: the two PE32 programs, the
-# README and the examples, in one folder named after the version.
+# README and the examples, in one folder named after the version; and
+# build/zimbelplot-<version>-web.zip: the page for any static host, with the
+# one-file page beside it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 version=$(sed -n 's/^const char kAppVersion\[\] = "\(.*\)";/\1/p' "$root/shell/ShellState.cpp")
@@ -16,3 +18,14 @@ cp "$root"/examples/*.txt "$stage/examples/"
 (cd "$root/build/dist" && zip -q -r -X "$zip" "$name")
 rm -rf "$root/build/dist"
 echo "$zip"
+
+web="$root/build/$name-web.zip"
+rm -rf "$root/build/dist" "$web"
+mkdir -p "$root/build/dist/$name-web"
+for file in index.html app.js style.css zimbelplot.js zimbelplot.wasm zimbelplot.html; do
+  cp "$root/build/web/$file" "$root/build/dist/$name-web/"
+done
+cp "$root"/examples/*.txt "$root/build/dist/$name-web/"
+(cd "$root/build/dist" && zip -q -r -X "$web" "$name-web")
+rm -rf "$root/build/dist"
+echo "$web"

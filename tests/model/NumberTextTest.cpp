@@ -3,12 +3,15 @@
 #include <cfloat>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "model/FloatChars.h"
 #include "model/NumberText.h"
 
 namespace {
@@ -135,6 +138,47 @@ TEST(FormatG, ReadsBackAsTheRoundedValue) {
     char again[256];
     FormatG(back, again, sizeof again);
     ASSERT_STREQ(again, text) << "formatting is not stable for " << v;
+  }
+}
+
+// Where the C++ library converts floating point itself, the strtod and
+// snprintf way built beside it must give the same text and the same values:
+// elsewhere that way is all there is.
+TEST(FloatChars, PortableConversionsEqualTheLibrarys) {
+  std::mt19937_64 rng(16);
+  std::vector<double> values = {0.0, -0.0, 1e5, 1e-4, 0.1f, 1e23, 1.2345678901234568e20, 2147483647.0,
+                                -65536.5, DBL_MAX, DBL_MIN, 5e-324, 1.0 / 255, 123456.5, 9.5e-7};
+  for (int i = 0; i < 4000; ++i) {
+    const uint64_t bits = rng();
+    double any;
+    std::memcpy(&any, &bits, sizeof any);
+    if (std::isfinite(any)) values.push_back(any);
+    float single;
+    const uint32_t singleBits = static_cast<uint32_t>(bits >> 32);
+    std::memcpy(&single, &singleBits, sizeof single);
+    if (std::isfinite(single)) values.push_back(single);
+    values.push_back(static_cast<int32_t>(bits) / 2.0);
+    values.push_back(static_cast<double>(bits % 100000) * std::pow(10.0, static_cast<int>(bits % 31) - 15));
+  }
+  for (double v : values) {
+    ASSERT_EQ(ShortestText(v), ShortestTextPortable(v)) << v;
+    ASSERT_EQ(ScientificText(v, 5), ScientificTextPortable(v, 5)) << v;
+    if (std::fabs(v) < 1e30) {
+      ASSERT_EQ(FixedText(v, 3), FixedTextPortable(v, 3)) << v;
+    }
+  }
+
+  for (int i = 0; i < 8000; ++i) {
+    std::string text;
+    for (int n = 1 + rng() % 20; n > 0; --n) text += static_cast<char>('0' + rng() % 10);
+    if (rng() % 2) text.insert(rng() % text.size(), ".");
+    text += (rng() % 2 ? "e-" : "e") + std::to_string(rng() % 340);
+    const DecimalValue library = DecimalToDouble(text);
+    const DecimalValue portable = DecimalToDoublePortable(text);
+    ASSERT_EQ(library.outOfRange, portable.outOfRange) << text;
+    if (!library.outOfRange) {
+      ASSERT_EQ(library.value, portable.value) << text;
+    }
   }
 }
 

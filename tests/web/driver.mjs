@@ -1,0 +1,60 @@
+// The browser and the page, for the browser tests and the benchmark alike.
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import {fileURLToPath} from 'node:url';
+import {chromium} from 'playwright-core';
+
+export const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+export const webDir = path.join(repoRoot, 'build/web');
+
+// The system's browser with a profile of its own, so no earlier run and no
+// background service shapes a result.
+export async function launchBrowser() {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zimbel-chromium-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    acceptDownloads: true,
+    viewport: {width: 1100, height: 760},
+    args: ['--headless', '--no-sandbox', '--disable-background-networking', '--disable-component-update',
+      '--disable-sync', '--no-first-run'],
+  });
+  return {
+    context,
+    close: async () => {
+      await context.close();
+      fs.rmSync(profile, {recursive: true, force: true});
+    },
+  };
+}
+
+// Opens the page and collects whatever it reports as an error.
+export async function openPage(context, url, problems) {
+  const page = await context.newPage();
+  page.on('console', (message) => {
+    if (message.type() === 'error') problems.push(`${url}: ${message.text()}`);
+  });
+  page.on('pageerror', (error) => problems.push(`${url}: ${error.message}`));
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready="true"]', {timeout: 15000});
+  return page;
+}
+
+export function paints(page) {
+  return page.evaluate(() => Number(document.getElementById('canvas').dataset.paints || 0));
+}
+
+// Waits until the graph area has been painted after `before` paints.
+export async function waitForPaint(page, before) {
+  await page.waitForFunction((n) => Number(document.getElementById('canvas').dataset.paints || 0) > n,
+    before, {timeout: 10000});
+}
+
+// Chooses a file through File > Open.
+export async function chooseFile(page, file) {
+  const chooser = page.waitForEvent('filechooser');
+  await page.click('#menu-file summary');
+  await page.click('#cmd-open');
+  await (await chooser).setFiles(file);
+}

@@ -1,0 +1,367 @@
+// The page in headless Chromium against a server the suite starts and stops:
+// the roads by which a file arrives, the tool panel, the downloads against
+// the native exporter, and the single file from disk.
+import {test, before, after} from 'node:test';
+import assert from 'node:assert/strict';
+import {execFileSync} from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+import {pathToFileURL} from 'node:url';
+import {startServer} from '../../tools/web-serve.mjs';
+import {repoRoot, webDir, launchBrowser, openPage, paints, waitForPaint, chooseFile} from './driver.mjs';
+
+const exporter = path.join(repoRoot, 'build/release/export/zimbelplot-export');
+const work = path.join(repoRoot, 'build/web-test');
+const problems = [];
+let server;
+let browser;
+let page;
+
+function writeWork(name, content) {
+  const file = path.join(work, name);
+  fs.writeFileSync(file, content);
+  return file;
+}
+
+function exportPicture(file, format, args) {
+  return execFileSync(exporter, [file, '--format', format, '-o', '-', ...args], {maxBuffer: 1 << 28});
+}
+
+async function field(id) {
+  return page.inputValue(`#e${id}`);
+}
+
+// A checksum of what the graph area shows now.
+function picture() {
+  return page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    let hash = 2166136261;
+    for (let i = 0; i < data.length; i += 1) hash = Math.imul(hash ^ data[i], 16777619);
+    return hash >>> 0;
+  });
+}
+
+// Runs `act`, waits for the repaint it causes and says whether the picture
+// is a different one.
+async function changesPicture(act) {
+  const before = await picture();
+  const count = await paints(page);
+  await act();
+  await waitForPaint(page, count);
+  return (await picture()) !== before;
+}
+
+async function download(command) {
+  const event = page.waitForEvent('download');
+  await page.click('#menu-file summary');
+  await page.click(command);
+  return fs.readFileSync(await (await event).path());
+}
+
+// The exporter's options for what the panel shows now. The comparisons run
+// with the automatic ratio, since the exporter has no way to take over a
+// baseline that an earlier fit left behind.
+async function exporterArgs() {
+  const names = {1000: 'width', 1001: 'height', 1002: 'left-margin', 1003: 'vertical-margin', 1004: 'line-width',
+    1005: 'point-size', 1006: 'point-interval', 1007: 'x-tick', 1008: 'y-tick-unit'};
+  const args = [];
+  for (const [id, name] of Object.entries(names)) args.push('--' + name, (await field(id)) || '0');
+  const index = (id) => page.$eval(id, (list) => list.selectedIndex);
+  const lineStyle = Number(await page.getAttribute('#l1020', 'data-value'));
+  args.push('--line-style', ['solid', 'dash', 'dot', 'dash-dot', 'dash-dot-dot'][lineStyle]);
+  args.push('--point-kind', ['circle', 'square'][await index('#l1025')]);
+  args.push('--show', ['graph', 'axes', 'both'][await index('#l1026')]);
+  args.push('--background', await page.inputValue('#c1021'), '--line-color', await page.inputValue('#c1022'));
+  args.push((await page.isChecked('#k1023')) ? '--transparent' : '--opaque', '--auto-ratio');
+  assert.ok(await page.isChecked('#k1024'));
+  return args;
+}
+
+before(async () => {
+  fs.mkdirSync(work, {recursive: true});
+  server = await startServer(webDir);
+  browser = await launchBrowser();
+  page = await openPage(browser.context, server.url, problems);
+});
+
+after(async () => {
+  await browser?.close();
+  await server?.close();
+});
+
+test('a chosen, a dropped and a pasted file each draw the graph and set the width field', async () => {
+  assert.equal(await field(1000), '0');
+  assert.equal(await page.isVisible('#tool'), false);
+
+  assert.ok(await changesPicture(() => chooseFile(page, path.join(repoRoot, 'examples/three.txt'))));
+  assert.equal(await field(1000), '70');
+  assert.equal(await page.isVisible('#tool'), true, 'a load shows the tool panel');
+
+  assert.ok(await changesPicture(() => page.evaluate(() => {
+    const data = new DataTransfer();
+    data.items.add(new File(['1\n2\n3\n4\n'], 'four.txt'));
+    data.items.add(new File(['5\n'], 'ignored.txt'));
+    document.getElementById('view').dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true}));
+  })));
+  assert.equal(await field(1000), '90', 'only the first dropped file counts');
+
+  // A column copied from a spreadsheet: CR LF line ends and a last empty line.
+  assert.ok(await changesPicture(() => page.evaluate(() => {
+    const data = new DataTransfer();
+    data.setData('text/plain', '5\r\n-6\r\n7.5\r\n8\r\n1e1\r\n');
+    document.body.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true}));
+  })));
+  assert.equal(await field(1000), '110');
+});
+
+test('each kind of control changes the picture, with the keyboard alone', async () => {
+  await chooseFile(page, path.join(repoRoot, 'examples/wave.txt'));
+  await page.waitForFunction(() => document.getElementById('e1000').value === '970');
+  const steps = {
+    'a digits-only field ignores letters': async () => {
+      await page.focus('#e1004');
+      await page.keyboard.press('Control+A');
+      await page.keyboard.type('x3');
+      assert.equal(await field(1004), '3');
+    },
+    'a spin steps with the arrow key': async () => {
+      await page.focus('#e1005');
+      await page.keyboard.press('ArrowUp');
+      assert.equal(await field(1005), '5');
+    },
+    'a slider moves by 16 and writes its field': async () => {
+      await page.focus('#s1019');
+      await page.keyboard.press('ArrowRight');
+      assert.equal(await field(1001), '208');
+    },
+    'a free-text field': async () => {
+      await page.focus('#e1008');
+      await page.keyboard.type('2e1');
+    },
+    'the line-style list': async () => {
+      await page.focus('#l1020');
+      await page.keyboard.press('ArrowDown');
+    },
+    'the point kind': () => page.selectOption('#l1025', {index: 1}),
+    'the display mode': () => page.selectOption('#l1026', {index: 0}),
+    'the transparency box': async () => {
+      await page.focus('#k1023');
+      await page.keyboard.press('Space');
+    },
+    'the line colour': () => page.evaluate(() => {
+      const swatch = document.getElementById('c1022');
+      swatch.value = '#ff0000';
+      swatch.dispatchEvent(new Event('input', {bubbles: true}));
+    }),
+  };
+  for (const [name, step] of Object.entries(steps)) {
+    assert.ok(await changesPicture(step), name);
+  }
+});
+
+test('auto ratio writes the ratio field and locks it; picking a background ends transparency', async () => {
+  await page.fill('#e1001', '200');
+  await chooseFile(page, writeWork('127.txt', '1\n2\n7\n'));
+  await page.waitForFunction(() => document.getElementById('e1000').value === '70');
+  await page.check('#k1024');
+  assert.equal(await field(1009), '25.7143');
+  assert.equal(await page.isDisabled('#e1009'), true);
+  await page.uncheck('#k1024');
+  assert.equal(await page.isDisabled('#e1009'), false);
+  assert.equal(await field(1009), '25.7143');
+
+  await page.check('#k1023');
+  // The chooser is left without a choice: transparency ends all the same.
+  assert.ok(await changesPicture(() => page.evaluate(() => document.getElementById('c1021').click())));
+  assert.equal(await page.isChecked('#k1023'), false);
+});
+
+test('bad, binary and huge files load as the window loads them', async () => {
+  await chooseFile(page, path.join(repoRoot, 'examples/wave.txt'));
+  await page.waitForFunction(() => document.getElementById('e1000').value === '970');
+  await page.check('#k1024');
+  const shown = await picture();
+
+  // A file changed on disk after it was chosen cannot be read any more.
+  const gone = writeWork('changed.txt', '1\n2\n');
+  await page.evaluate(() => document.getElementById('file-input').addEventListener('change',
+    (event) => event.stopImmediatePropagation(), {capture: true, once: true}));
+  await page.setInputFiles('#file-input', gone);
+  fs.writeFileSync(gone, '1\n2\n3\n4\n5\n');
+  fs.utimesSync(gone, new Date(), new Date(Date.now() + 5000));
+  await page.evaluate(() => document.getElementById('file-input').dispatchEvent(new Event('change')));
+  await page.waitForFunction(() => document.getElementById('message').textContent.includes('changed.txt'));
+  assert.equal(await field(1000), '970');
+  assert.equal(await picture(), shown);
+
+  let seed = 7;
+  const binary = Buffer.alloc(6000, 0);
+  for (let i = 0; i < binary.length; i++) {
+    seed = (seed * 1103515245 + 12345) >>> 0;
+    binary[i] = (seed >>> 16) & 0xff;
+    if (binary[i] === 0x1a) binary[i] = 0x31;  // ^Z would end it at once
+  }
+  // Empty lines by the thousand, lines longer than a piece, CR LF and lone
+  // CRs, values padded so that the 512th lies well past the first reads,
+  // then megabytes that are never needed.
+  const long = '123' + 'x'.repeat(400) + '\r\n';
+  const padded = Array.from({length: 600}, (_, i) => `${i % 97}${' '.repeat(200)}\n`).join('');
+  const huge = Buffer.from('\r\n'.repeat(100000) + long.repeat(20) + '4\r5\r\n' + padded +
+    '1\n'.repeat(3000000));
+  for (const [name, bytes] of [['binary.bin', binary], ['huge.txt', huge]]) {
+    const file = writeWork(name, bytes);
+    const count = await paints(page);
+    await chooseFile(page, file);
+    await waitForPaint(page, count);
+    assert.equal(await page.textContent('#message'), '', name);
+    const expected = exportPicture(file, 'svg', await exporterArgs());
+    assert.ok((await download('#cmd-svg')).equals(expected), `${name}: the page's SVG is the exporter's`);
+  }
+  assert.equal(await field(1000), '10250', 'the 512 values of the huge file');
+});
+
+// Decodes a PNG in the page and measures where things are drawn: the axis row
+// (the row with the most ink), the x of each tick above it, and the centre of
+// ink around each point's column.
+function measure(png, pointX, interval) {
+  return page.evaluate(async ({data, pointX, interval}) => {
+    const image = new Image();
+    image.src = 'data:image/png;base64,' + data;
+    await image.decode();
+    const canvas = new OffscreenCanvas(image.width, image.height);
+    const context = canvas.getContext('2d');
+    context.drawImage(image, 0, 0);
+    const pixels = context.getImageData(0, 0, image.width, image.height).data;
+    const alpha = (x, y) => pixels[(y * image.width + x) * 4 + 3] / 255;
+    let axisRow = 0;
+    let best = -1;
+    for (let y = 0; y < image.height; y++) {
+      let sum = 0;
+      for (let x = 0; x < image.width; x++) sum += alpha(x, y);
+      if (sum > best) [best, axisRow] = [sum, y];
+    }
+    const ticks = [];
+    let run = null;
+    for (let x = 1; x <= image.width; x++) {
+      const ink = x < image.width ? alpha(x, axisRow - 2) : 0;
+      if (ink > 0.1) run = run || {weight: 0, sum: 0};
+      if (run && ink > 0.1) {
+        run.weight += ink;
+        run.sum += ink * x;
+      } else if (run) {
+        ticks.push(run.sum / run.weight);
+        run = null;
+      }
+    }
+    const centres = pointX.map((px) => {
+      let weight = 0;
+      let sx = 0;
+      let sy = 0;
+      for (let x = Math.max(0, px - interval / 2); x < Math.min(image.width, px + interval / 2); x++) {
+        for (let y = 0; y < image.height; y++) {
+          const ink = alpha(x, y);
+          weight += ink;
+          sx += ink * x;
+          sy += ink * y;
+        }
+      }
+      return [sx / weight, sy / weight];
+    });
+    return {width: image.width, height: image.height, axisRow, ticks, centres,
+      clear: pixels.some((v, i) => i % 4 === 3 && v === 0)};
+  }, {data: png.toString('base64'), pointX, interval});
+}
+
+test('the PNG download is RGBA and draws the exporter\'s geometry', async () => {
+  const data = writeWork('geometry.txt', '3\n-2\n8\n5\n0\n-7\n4\n6\n');
+  await chooseFile(page, data);
+  await page.waitForFunction(() => document.getElementById('e1000').value === '170');
+  await page.selectOption('#l1025', {index: 1});
+  await page.fill('#e1005', '9');
+  await page.fill('#e1004', '1');
+  await page.fill('#e1008', '');
+  await page.selectOption('#l1026', {index: 2});
+  await page.check('#k1023');
+  await page.check('#k1024');
+  const settings = await exporterArgs();
+
+  const png = await download('#cmd-png');
+  assert.ok(png.subarray(0, 8).equals(Buffer.from('\x89PNG\r\n\x1a\n', 'latin1')));
+  assert.equal(png.readUInt32BE(16), 170);
+  assert.equal(png.readUInt32BE(20), 200);
+  assert.equal(png[24], 8, 'eight bits a channel');
+  assert.equal(png[25], 6, 'colour with alpha');
+
+  const pointX = Array.from({length: 8}, (_, i) => 10 + 20 * i);
+  const mine = await measure(png, pointX, 20);
+  const native = await measure(exportPicture(data, 'png', settings), pointX, 20);
+  assert.ok(mine.clear, 'the transparent background stays transparent');
+  assert.equal(mine.axisRow, native.axisRow);
+  assert.equal(mine.ticks.length, native.ticks.length);
+  mine.ticks.forEach((x, i) => assert.ok(Math.abs(x - native.ticks[i]) <= 0.5, `tick ${i}: ${x} ${native.ticks[i]}`));
+
+  await page.selectOption('#l1026', {index: 0});
+  const plotMine = await measure(await download('#cmd-png'), pointX, 20);
+  const plotNative = await measure(exportPicture(data, 'png', await exporterArgs()), pointX, 20);
+  plotMine.centres.forEach(([x, y], i) => {
+    const [nx, ny] = plotNative.centres[i];
+    assert.ok(Math.abs(x - nx) <= 0.5 && Math.abs(y - ny) <= 0.5, `point ${i}: ${x},${y} against ${nx},${ny}`);
+  });
+});
+
+test('a 9999 x 9999 picture scrolls with a canvas the size of the view, and downloads whole', async () => {
+  await page.fill('#e1000', '9999');
+  await page.fill('#e1001', '9999');
+  const size = () => page.evaluate(() => {
+    const view = document.getElementById('view');
+    const canvas = document.getElementById('canvas');
+    return [canvas.width, canvas.height, view.clientWidth, view.clientHeight, view.scrollWidth, view.scrollHeight];
+  });
+  const [width, height, viewWidth, viewHeight, scrollWidth, scrollHeight] = await size();
+  assert.deepEqual([width, height, scrollWidth, scrollHeight], [viewWidth, viewHeight, 9999, 9999]);
+  assert.ok(await changesPicture(() => page.evaluate(() => document.getElementById('view').scrollTo(9999, 9999))));
+  assert.deepEqual((await size()).slice(0, 2), [width, height]);
+
+  // The download is the whole picture, wherever the view is scrolled to.
+  await page.fill('#e1001', '300');
+  await page.selectOption('#l1026', {index: 1});
+  await page.evaluate(() => document.getElementById('view').scrollTo(9999, 9999));
+  const whole = await measure(await download('#cmd-png'), [], 20);
+  assert.deepEqual([whole.width, whole.height], [9999, 300]);
+  assert.ok(Math.abs(whole.ticks[0] - 10) <= 0.5, `the first tick at ${whole.ticks[0]}`);
+});
+
+test('the single file works from disk, and the page fits a narrow screen', async () => {
+  const single = await openPage(browser.context, pathToFileURL(path.join(webDir, 'zimbelplot.html')).href, problems);
+  // View > Tool from the keyboard, twice: shown and checked, then hidden.
+  for (const shown of [true, false]) {
+    await single.focus('#menu-view summary');
+    await single.keyboard.press('Enter');
+    await single.keyboard.press('Tab');
+    await single.keyboard.press('Enter');
+    assert.equal(await single.isVisible('#tool'), shown);
+    assert.equal(await single.getAttribute('#cmd-tool', 'aria-checked'), String(shown));
+  }
+  await chooseFile(single, path.join(repoRoot, 'examples/wave.txt'));
+  await single.waitForFunction(() => document.getElementById('e1000').value === '970');
+  await single.screenshot({path: path.join(work, 'page.png')});
+  const unlabelled = await single.evaluate(() => [...document.querySelectorAll('input, select, button')]
+    .filter((control) => control.type !== 'file' && control.getAttribute('aria-hidden') !== 'true')
+    .filter((control) => !control.labels?.length && !control.getAttribute('aria-labelledby') &&
+      !control.textContent.trim())
+    .map((control) => control.id || control.outerHTML));
+  assert.deepEqual(unlabelled, [], 'every control has a label');
+
+  await single.setViewportSize({width: 360, height: 740});
+  const tool = await single.locator('#tool').boundingBox();
+  const graph = await single.locator('#graph-area').boundingBox();
+  assert.ok(tool.y >= graph.y + graph.height, 'the panel is under the graph');
+  assert.ok(tool.x >= 0 && tool.x + tool.width <= 360, 'the panel fits the width');
+  await single.screenshot({path: path.join(work, 'page-360.png')});
+  await single.close();
+});
+
+test('no console errors', () => {
+  assert.deepEqual(problems, []);
+});

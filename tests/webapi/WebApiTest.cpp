@@ -1,0 +1,119 @@
+// The page's C API: the dialog's fields and their after-effects, driven as
+// the page drives them (module-svg-test.js holds its SVG to the exporter's).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/GraphModel.h"
+#include "resources/resource.h"
+#include "web/PageEvents.h"
+#include "web/WebApi.h"
+
+namespace {
+
+std::vector<std::string> events;
+
+}  // namespace
+
+void NotifyFieldWritten(int editId, const char* text) { events.push_back(std::to_string(editId) + " " + text); }
+void NotifyShowTool() { events.push_back("show"); }
+
+namespace {
+
+class WebApiTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetGraphModel();
+    ResetPageFields();
+    events.clear();
+  }
+
+  static bool Load(const std::string& bytes) {
+    return ZimbelLoad(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
+  }
+};
+
+TEST_F(WebApiTest, ALoadWritesTheWidthAndTheRatioAndShowsTheTool) {
+  const char* const start[] = {"0", "200", "10", "10", "1", "4", "20", "1", "0", ""};
+  for (int i = 0; i < 10; ++i) EXPECT_STREQ(start[i], ZimbelFieldText(IDC_WIDTH + i)) << IDC_WIDTH + i;
+
+  std::string hundred;
+  for (int i = 0; i < 100; ++i) hundred += std::to_string(i) + "\r\n";
+  ASSERT_TRUE(Load(hundred));
+  EXPECT_EQ(100, graphData.count);
+  EXPECT_EQ(2010, ZimbelImageWidth());  // beyond the spin's range, as the window takes it
+  EXPECT_STREQ("2010", ZimbelFieldText(IDC_WIDTH));
+  EXPECT_EQ((std::vector<std::string>{"1000 2010", "1009 1", "show"}), events);
+}
+
+TEST_F(WebApiTest, ReadsExactlyTheBytesGivenAndRefusesNone) {
+  ASSERT_TRUE(Load(std::string("1\n2\n3", 4)));  // the 3 lies beyond the size
+  EXPECT_EQ(2, graphData.count);
+
+  ASSERT_TRUE(Load(""));  // an empty file: no values, the width of the margin
+  EXPECT_EQ(0, graphData.count);
+  EXPECT_EQ(10, ZimbelImageWidth());
+
+  ASSERT_TRUE(Load("5\n6\n"));
+  events.clear();
+  EXPECT_FALSE(ZimbelLoad(nullptr, 3));
+  EXPECT_FALSE(ZimbelLoad(reinterpret_cast<const unsigned char*>("1"), -1));
+  EXPECT_EQ(2, graphData.count);
+  EXPECT_EQ(50, ZimbelImageWidth());
+  EXPECT_TRUE(events.empty());
+}
+
+TEST_F(WebApiTest, FieldsAreTheirSettingsWithTheDialogsAfterEffects) {
+  ZimbelSetText(IDC_LEFTMARGIN, "12x");
+  EXPECT_EQ(12, graphSettings.leftMargin);
+  EXPECT_STREQ("12x", ZimbelFieldText(IDC_LEFTMARGIN));
+  ZimbelSetText(IDC_YTICKUNIT, "2.5D1");
+  EXPECT_EQ(25.0, graphSettings.yTickUnit);
+
+  // A typed ratio stays as typed until a height change rewrites it.
+  ZimbelSetText(IDC_RATIO, "0.50");
+  EXPECT_EQ(0.5, graphSettings.ratio);
+  EXPECT_STREQ("0.50", ZimbelFieldText(IDC_RATIO));
+  EXPECT_TRUE(events.empty());
+  ZimbelSetText(IDC_HEIGHT, "300");
+  EXPECT_EQ(300, ZimbelImageHeight());
+  EXPECT_EQ((std::vector<std::string>{"1009 0.5"}), events);
+
+  ASSERT_TRUE(Load("1\n2\n7\n"));
+  events.clear();
+  ZimbelSetValue(IDC_AUTORATIO, 1);
+  ZimbelSetText(IDC_VMARGIN, "20");
+  ZimbelSetValue(IDC_AUTORATIO, 0);
+  EXPECT_EQ((std::vector<std::string>{"1009 40", "1009 37.1429"}), events);
+  EXPECT_EQ(37.1429, graphSettings.ratio);
+  EXPECT_EQ(20, graphSettings.baseline);
+
+  // What the dialog's buffer holds, and no half of a character.
+  const std::string longText = std::string(254, '1') + "\xC3\xA9" + "9";
+  ZimbelSetText(IDC_YTICKUNIT, longText.c_str());
+  EXPECT_EQ(std::string(254, '1'), ZimbelFieldText(IDC_YTICKUNIT));
+}
+
+TEST_F(WebApiTest, ListsTakeOnlyTheirOwnIndexes) {
+  ZimbelSetValue(IDC_LINESTYLE, 5);
+  ZimbelSetValue(IDC_POINTKIND, -1);
+  ZimbelSetValue(IDC_DISPLAY, 3);
+  EXPECT_EQ(0, ZimbelValue(IDC_LINESTYLE));
+  EXPECT_EQ(Circle, ZimbelValue(IDC_POINTKIND));
+  EXPECT_EQ(GraphAndAxes, ZimbelValue(IDC_DISPLAY));
+  ZimbelSetValue(IDC_LINESTYLE, 4);
+  ZimbelSetValue(IDC_BGCOLOR, 0x7F336699);
+  EXPECT_EQ(4, graphSettings.lineStyle);
+  EXPECT_EQ(0x336699u, graphSettings.backgroundColor());
+}
+
+TEST_F(WebApiTest, AnEmptyImageHasNoSvg) {
+  ZimbelSetText(IDC_HEIGHT, "0");
+  EXPECT_STREQ("", ZimbelSvg());
+  EXPECT_EQ(0, ZimbelResultSize());
+  EXPECT_THAT(ZimbelVersion(), ::testing::MatchesRegex("zimbelplot [0-9][0-9.]*"));
+}
+
+}  // namespace

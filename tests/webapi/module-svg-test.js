@@ -1,0 +1,70 @@
+// The built module as the page drives it, against the native exporter: the
+// same file and options must give the same SVG, byte for byte, whatever the
+// view scrolled to before.
+// node --no-experimental-fetch module-svg-test.js MODULE.js EXPORTER EXAMPLES
+'use strict';
+const {execFileSync} = require('child_process');
+const fs = require('fs');
+const path = require('path');
+const [modulePath, exporter, examples] = process.argv.slice(2);
+
+const cases = [
+  ['wave.txt'],
+  ['negative.txt', '--auto-ratio', '--y-tick-unit', '5', '--line-style', 'dash-dot', '--point-kind', 'square'],
+  // Odd markers have half-pixel centres.
+  ['three.txt', '--background', '#336699', '--line-color', '#ff0000', '--height', '300', '--vertical-margin', '20',
+   '--auto-ratio', '--line-width', '3', '--line-style', 'dot', '--point-size', '9'],
+  ['wave.txt', '--width', '333', '--ratio', '0.5', '--point-interval', '7', '--x-tick', '3', '--show', 'axes',
+   '--left-margin', '0', '--opaque'],
+  // A line far off the image is cut at fractions of a pixel.
+  ['negative.txt', '--ratio', '4321.5', '--line-style', 'dash'],
+];
+
+// Each option as the page's control for it.
+const fields = {'height': 1001, 'left-margin': 1002, 'vertical-margin': 1003, 'line-width': 1004,
+                'point-size': 1005, 'point-interval': 1006, 'x-tick': 1007, 'y-tick-unit': 1008, 'ratio': 1009};
+const lists = {'line-style': [1020, ['solid', 'dash', 'dot', 'dash-dot', 'dash-dot-dot']],
+               'point-kind': [1025, ['circle', 'square']], 'show': [1026, ['graph', 'axes', 'both']]};
+const bgr = (hex) => { const v = parseInt(hex.slice(1), 16); return (v & 0xff) << 16 | (v & 0xff00) | v >> 16; };
+
+function drive(m, file, options) {
+  const setText = (id, text) => m.ccall('ZimbelSetText', null, ['number', 'string'], [id, text]);
+  let width = null;
+  for (let i = 0; i < options.length; ++i) {
+    const name = options[i].slice(2);
+    if (name === 'auto-ratio') m._ZimbelSetValue(1024, 1);
+    else if (name === 'opaque') m._ZimbelSetValue(1023, 0);
+    else if (name === 'width') width = options[++i];
+    else if (name in fields) setText(fields[name], options[++i]);
+    else if (name in lists) m._ZimbelSetValue(lists[name][0], lists[name][1].indexOf(options[++i]));
+    else if (name === 'background') { m._ZimbelSetValue(1023, 0); m._ZimbelSetValue(1021, bgr(options[++i])); }
+    else if (name === 'line-color') m._ZimbelSetValue(1022, bgr(options[++i]));
+    else throw new Error('no control for ' + options[i]);
+  }
+  const bytes = fs.readFileSync(file);
+  const p = m._malloc(bytes.length);
+  m.HEAPU8.set(bytes, p);
+  if (!m._ZimbelLoad(p, bytes.length)) throw new Error('not loaded: ' + file);
+  m._free(p);
+  if (width !== null) setText(1000, width);
+}
+
+const ignored = new Proxy({canvas: {width: 50, height: 50}}, {get: (t, k) => k in t ? t[k] : () => {}, set: () => true});
+
+(async () => {
+  const create = require(path.resolve(modulePath));
+  let failed = 0;
+  for (const [name, ...options] of cases) {
+    const file = path.join(examples, name);
+    const m = await create({});
+    drive(m, file, options);
+    m.zimbelContext = ignored;
+    m._ZimbelPaint(40, 25, 50, 50);
+    const svg = m.UTF8ToString(m._ZimbelSvg());
+    const expected = execFileSync(exporter, ['--format', 'svg', ...options, file, '-o', '-']).toString();
+    const same = svg === expected && m._ZimbelResultSize() === Buffer.byteLength(expected);
+    console.log((same ? 'same: ' : 'DIFFERENT: ') + [name, ...options].join(' '));
+    if (!same) ++failed;
+  }
+  process.exitCode = failed ? 1 : 0;
+})();

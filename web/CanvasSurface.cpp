@@ -1,0 +1,183 @@
+// The graph on the page's Canvas 2D context (Module.zimbelContext), placed on
+// GDI+'s pixel grid as the Cairo surface places it: everything half a pixel
+// down and right, the same dash lengths, round dash caps and joins.
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "model/GraphModel.h"
+#include "render/DashPattern.h"
+#include "render/DrawingSurface.h"
+#include "render/GraphRenderer.h"
+#include "web/WebApi.h"
+
+namespace {
+
+// A canvas drops a dash of length 0; one too short to see keeps its round
+// cap, the dot (as on Cairo).
+constexpr double kDotLength = 1.0 / 256;
+
+// Everything after Begin is clipped to the image, as the window shows the
+// offscreen image only over its own size. Until SetAntiAlias only the
+// background and the frame are drawn, on whole pixels: their dashes start
+// half a pixel earlier so that each dot covers one pixel, not two halves.
+EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, int clearWidth, int clearHeight), {
+  const c = Module.zimbelContext;
+  c.setTransform(1, 0, 0, 1, 0, 0);
+  c.globalCompositeOperation = 'source-over';
+  c.globalAlpha = 1;
+  c.clearRect(0, 0, clearWidth, clearHeight);
+  c.save();
+  c.beginPath();
+  c.rect(0, 0, clipWidth, clipHeight);
+  c.clip();
+  c.translate(0.5, 0.5);
+  c.lineDashOffset = 0.5;
+  Module.zimbelCss = (argb) => 'rgba(' + ((argb >> 16) & 255) + ',' + ((argb >> 8) & 255) + ',' +
+                               (argb & 255) + ',' + ((argb >>> 24) / 255) + ')';
+});
+
+EM_JS(void, CanvasEnd, (), { Module.zimbelContext.restore(); });
+
+EM_JS(void, CanvasSmooth, (), { Module.zimbelContext.lineDashOffset = 0; });
+
+// Replaces the pixels inside the clip, whatever was there.
+EM_JS(void, CanvasClear, (int argb), {
+  const c = Module.zimbelContext;
+  c.save();
+  c.setTransform(1, 0, 0, 1, 0, 0);
+  c.globalCompositeOperation = 'copy';
+  c.fillStyle = Module.zimbelCss(argb);
+  c.fillRect(0, 0, c.canvas.width, c.canvas.height);
+  c.restore();
+});
+
+EM_JS(void, CanvasPen, (int argb, float width, const double* dashes, int dashCount, int roundCaps, int roundJoins), {
+  const c = Module.zimbelContext;
+  c.strokeStyle = Module.zimbelCss(argb);
+  c.lineWidth = width;
+  c.setLineDash(Array.from(HEAPF64.subarray(dashes >> 3, (dashes >> 3) + dashCount)));
+  c.lineCap = roundCaps ? 'round' : 'butt';
+  c.lineJoin = roundJoins ? 'round' : 'miter';
+});
+
+EM_JS(void, CanvasLine, (int x1, int y1, int x2, int y2), {
+  const c = Module.zimbelContext;
+  c.beginPath();
+  c.moveTo(x1, y1);
+  c.lineTo(x2, y2);
+  c.stroke();
+});
+
+EM_JS(void, CanvasPolyline, (const float* points, int count), {
+  const c = Module.zimbelContext;
+  const p = HEAPF32.subarray(points >> 2, (points >> 2) + 2 * count);
+  c.beginPath();
+  c.moveTo(p[0], p[1]);
+  for (let i = 2; i < p.length; i += 2) c.lineTo(p[i], p[i + 1]);
+  c.stroke();
+});
+
+EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
+  Module.zimbelContext.strokeRect(x, y, width, height);
+});
+
+EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = Module.zimbelCss(argb); });
+
+EM_JS(void, CanvasFillEllipse, (double cx, double cy, double rx, double ry), {
+  const c = Module.zimbelContext;
+  c.beginPath();
+  c.ellipse(cx, cy, rx, ry, 0, 0, 2 * Math.PI);
+  c.fill();
+});
+
+EM_JS(void, CanvasFillRect, (int x, int y, int width, int height), {
+  Module.zimbelContext.fillRect(x, y, width, height);
+});
+
+// The context keeps its pen and fill from one shape to the next: a paint of
+// 512 markers and their ticks then sets each once, not 1000 times.
+class CanvasSurface final : public DrawingSurface {
+ public:
+  void Clear(Argb color) override { CanvasClear(static_cast<int>(color)); }
+  void SetAntiAlias() override { CanvasSmooth(); }
+  void DrawLine(const PenSpec& pen, int x1, int y1, int x2, int y2) override {
+    Pen(pen);
+    CanvasLine(x1, y1, x2, y2);
+  }
+  void DrawLines(const PenSpec& pen, const SurfacePoint* points, int count) override {
+    if (count < 2) return;
+    Pen(pen);
+    CanvasPolyline(&points[0].x, count);
+  }
+  void DrawRectangle(const PenSpec& pen, int x, int y, int width, int height) override {
+    Pen(pen);
+    CanvasStrokeRect(x, y, width, height);
+  }
+  void FillEllipse(Argb color, int x, int y, int width, int height) override {
+    if (width <= 0 || height <= 0) return;
+    Fill(color);
+    CanvasFillEllipse(x + width / 2.0, y + height / 2.0, width / 2.0, height / 2.0);
+  }
+  void FillRectangle(Argb color, int x, int y, int width, int height) override {
+    if (width <= 0 || height <= 0) return;
+    Fill(color);
+    CanvasFillRect(x, y, width, height);
+  }
+
+ private:
+  void Pen(const PenSpec& pen) {
+    if (hasPen_ && pen == pen_) return;
+    hasPen_ = true;
+    pen_ = pen;
+    double dashes[kMaxDashLengths];
+    const int count = DashLengths(pen, dashes);
+    for (int i = 0; i < count; i += 2) {
+      if (dashes[i] == 0.0) dashes[i] = kDotLength;
+    }
+    CanvasPen(static_cast<int>(pen.color), pen.width, dashes, count, RoundDashEnds(pen), pen.roundCapsAndJoins);
+  }
+
+  void Fill(Argb color) {
+    if (hasFill_ && color == fill_) return;
+    hasFill_ = true;
+    fill_ = color;
+    CanvasFillColor(static_cast<int>(color));
+  }
+
+  bool hasPen_ = false;
+  PenSpec pen_ = {};
+  bool hasFill_ = false;
+  Argb fill_ = 0;
+};
+
+// A scroll bar's range: 0 to the part of the content beyond the view.
+int Clamped(int position, int content, int view) {
+  const int64_t beyond = std::max<int64_t>(int64_t{content} - view, 0);
+  return static_cast<int>(std::clamp<int64_t>(position, 0, beyond));
+}
+
+}  // namespace
+
+void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight) {
+  const GraphSettings& s = graphSettings;
+  viewOffset.scrollX = Clamped(scrollX, s.imageWidth, viewWidth);
+  viewOffset.scrollY = Clamped(scrollY, s.imageHeight, viewHeight);
+  CanvasBegin(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), viewWidth, viewHeight);
+  CanvasSurface canvas;
+  RenderGraph(canvas, canvas, VisiblePointCount());
+  CanvasEnd();
+}
+
+void ZimbelPaintImage() {
+  const GraphSettings& s = graphSettings;
+  if (s.imageWidth < 1 || s.imageHeight < 1) return;
+  const ViewOffset shown = viewOffset;
+  viewOffset = ViewOffset();
+  CanvasBegin(s.imageWidth, s.imageHeight, s.imageWidth, s.imageHeight);
+  CanvasSurface canvas;
+  RenderImage(canvas);
+  CanvasEnd();
+  viewOffset = shown;
+}

@@ -1,0 +1,101 @@
+#pragma once
+// What the page calls: the window's model and renderer behind a few C calls.
+//
+// Built by tools/web-build.sh into build/web:
+//   build/web/zimbelplot.js + build/web/zimbelplot.wasm   the page's module
+//   build/web/single/zimbelplot.js                        the same with the wasm
+//                                                         inside, for file://
+// Both are MODULARIZE builds: the script defines one global factory,
+//   createZimbelplot({onFieldWritten(id, text) {...}, onShowTool() {...}})
+// which resolves to the module (`Module` below). Exported to JS: every
+// function here as Module._ZimbelName (or through Module.ccall/cwrap),
+// Module._malloc, Module._free, Module.HEAPU8, Module.UTF8ToString.
+//
+// From the core to the page (set them in the factory's argument):
+//   Module.onFieldWritten(id, text)  the core wrote field `id` (1000-1009):
+//                                    the width after a load, the ratio after
+//                                    a recalculation. The text is already the
+//                                    setting; show it, do not send it back.
+//   Module.onShowTool()              after a load: show the tool panel.
+// From the page to the core, before each paint:
+//   Module.zimbelContext             the CanvasRenderingContext2D (or an
+//                                    OffscreenCanvas's) ZimbelPaint and
+//                                    ZimbelPaintImage draw on.
+//
+// Control ids are those of the tool dialog: edits 1000 width, 1001 height,
+// 1002 left margin, 1003 vertical margin, 1004 line width, 1005 point size,
+// 1006 point interval, 1007 x tick, 1008 y tick unit, 1009 ratio; 1020 line
+// style, 1021 background colour, 1022 line colour, 1023 transparent, 1024
+// auto ratio, 1025 point kind, 1026 display mode.
+//
+// Strings in and out are UTF-8 and NUL-terminated. A returned pointer is
+// valid until the next call into the module.
+
+#ifdef __EMSCRIPTEN__
+#include <emscripten/emscripten.h>
+#define ZIMBEL_API EMSCRIPTEN_KEEPALIVE
+#else
+#define ZIMBEL_API
+#endif
+
+extern "C" {
+
+// Reads a data file's bytes as the window reads a file: CR LF is one line
+// end, ^Z ends the file, each 255-character piece of a line is a value, a
+// piece that is not a number is 0, at most 512 values. The reader stops at
+// the 512th value or the first ^Z, so a prefix of a huge file holding those
+// gives the same graph. Then the width field is written (onFieldWritten
+// 1000), the ratio recalculated and written (onFieldWritten 1009) and the
+// panel shown (onShowTool). 1 when read; 0 when not, and then the graph and
+// the settings are as they were.
+ZIMBEL_API int ZimbelLoad(const unsigned char* bytes, int size);
+
+// Edit 1000-1009 now shows `text` (what the user typed, as typed): it is
+// parsed into its setting as the dialog parses it, with the dialog's
+// after-effects (the height and the vertical margin recalculate the ratio,
+// which is then written to 1009 through onFieldWritten). Texts longer than
+// 255 bytes are cut there, as the dialog's buffer does.
+ZIMBEL_API void ZimbelSetText(int editId, const char* text);
+
+// A list, box or colour: 1020 line style 0-4, 1025 point kind 0-1, 1026
+// display mode 0-2 (other indexes are ignored, as the dialog ignores them),
+// 1023 transparent 0/1, 1024 auto ratio 0/1 (turning it on recalculates and
+// writes 1009), 1021 and 1022 colours as 0x00BBGGRR. Picking a background
+// does not clear transparency here: the page sets 1023 to 0 itself.
+ZIMBEL_API void ZimbelSetValue(int controlId, int value);
+
+// The text edit 1000-1009 shows now; "" for any other id. At start the
+// dialog's initial texts: "0" "200" "10" "10" "1" "4" "20" "1" "0" "".
+ZIMBEL_API const char* ZimbelFieldText(int editId);
+
+// The settings now in effect, as ZimbelSetValue takes them (1020-1026; 0 for
+// any other id): lets the page show what the core holds.
+ZIMBEL_API int ZimbelValue(int controlId);
+
+ZIMBEL_API int ZimbelImageWidth();
+ZIMBEL_API int ZimbelImageHeight();
+
+// What the main window's client area of viewWidth x viewHeight shows
+// scrolled to (scrollX, scrollY), frame of a transparent image included,
+// drawn on Module.zimbelContext from its top left corner. The canvas is the
+// size of the view, never of the image. Scroll positions are clamped as a
+// scroll bar clamps them (0 to image size - view size). The part outside
+// the image is left transparent.
+ZIMBEL_API void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight);
+
+// The whole picture as the exporter draws it (no frame, no scroll) on
+// Module.zimbelContext, whose canvas must be ZimbelImageWidth() x
+// ZimbelImageHeight(). Nothing is drawn when either is below 1.
+ZIMBEL_API void ZimbelPaintImage();
+
+// The whole picture as `zimbelplot-export --format svg` writes it for the
+// same data and settings, byte for byte; ZimbelResultSize() is its length.
+// "" (size 0) when the image is empty (a width or height below 1), where
+// the exporter refuses.
+ZIMBEL_API const char* ZimbelSvg();
+ZIMBEL_API int ZimbelResultSize();
+
+// "zimbelplot 1.2": the program's name and version, as About shows them.
+ZIMBEL_API const char* ZimbelVersion();
+
+}  // extern "C"

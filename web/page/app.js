@@ -1,0 +1,646 @@
+'use strict';
+// The page's side of the program: the menu, the tool panel, the scrolled
+// graph area and the roads by which a file arrives. Every setting lives in
+// the core; the page only passes texts and values in and paints.
+
+(() => {
+  const kValuesRead = 512;
+  const kPieceLength = 255;
+  const kChunkBytes = 1 << 16;
+  const kSliderLine = 16;
+  const kSliderPage = 256;
+
+  // Rows 7 and 8 of the five line-style bitmaps: the black runs, inclusive.
+  const kLineSamples = [
+    [[6, 57]],
+    [[6, 21], [25, 39], [43, 57]],
+    [[6, 7], [10, 11], [14, 15], [18, 19], [22, 23], [26, 27], [30, 31], [34, 35],
+      [38, 39], [42, 43], [46, 47], [50, 51], [54, 55], [58, 59]],
+    [[6, 18], [22, 23], [27, 38], [42, 43], [47, 58]],
+    [[6, 16], [19, 20], [23, 24], [27, 37], [40, 41], [44, 45], [48, 58]],
+  ];
+
+  const kTexts = {
+    file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
+    png: ['PNG をダウンロード', 'Download PNG'], svg: ['SVG をダウンロード', 'Download SVG'],
+    view: ['表示(V)', 'View'], tool: ['ツール(T)...', 'Tool...'],
+    help: ['ヘルプ(H)', 'Help'], about: ['バージョン情報(A)...', 'About...'],
+    graph: ['グラフ', 'Graph'], toolTitle: ['ツール', 'Tool'],
+    hint: ['数値を1行に1つ書いたテキストファイルをここにドロップするか、貼り付けるか、ファイル > 開く で選んでください。',
+      'Drop a text file with one number per line here, paste numbers, or choose File > Open.'],
+    imageSize: ['画像サイズ', 'Image size'], width: ['幅', 'Width'], height: ['高さ', 'Height'],
+    widthSlider: ['幅のスライダー', 'Width slider'], heightSlider: ['高さのスライダー', 'Height slider'],
+    marginBackground: ['余白・背景', 'Margins and background'], left: ['左', 'Left'],
+    vertical: ['上下', 'Top/bottom'], background: ['背景色', 'Background'], transparent: ['透過', 'Transparent'],
+    line: ['線', 'Line'], lineWidth: ['線幅', 'Width'], lineColor: ['線色', 'Colour'], lineStyle: ['線種', 'Style'],
+    point: ['点', 'Points'], pointSize: ['サイズ', 'Size'], pointKind: ['点種', 'Shape'], interval: ['間隔', 'Interval'],
+    axes: ['座標軸', 'Axes'], xTick: ['X軸目盛り間隔', 'X tick interval'], yTick: ['Y軸目盛り単位', 'Y tick unit'],
+    display: ['表示', 'Show'], graphOnly: ['グラフのみ', 'Graph only'], axesOnly: ['座標軸のみ', 'Axes only'],
+    graphAndAxes: ['グラフと座標軸', 'Graph and axes'],
+    graphGroup: ['グラフ', 'Graph'], ratio: ['比率', 'Ratio'], autoRatio: ['自動比率計算', 'Automatic ratio'],
+    ok: ['OK', 'OK'], close: ['閉じる', 'Close'], switchTo: ['English', '日本語'],
+    styleNames: [['実線', '破線', '点線', '一点鎖線', '二点鎖線'], ['Solid', 'Dash', 'Dot', 'Dash-dot', 'Dash-dot-dot']],
+    unreadable: ['ファイル「%s」を読めませんでした。グラフはそのままです。', 'The file "%s" could not be read; the graph is unchanged.'],
+    noPicture: ['保存する画像がありません(幅か高さが 0 です)。', 'There is no picture to save (its width or height is 0).'],
+    tooLarge: ['この画像はブラウザーで PNG にするには大きすぎます。', 'This picture is too large for the browser to make a PNG of.'],
+    notReady: ['まだ読み込み中です。', 'The page is still loading.'],
+  };
+
+  const $ = (id) => document.getElementById(id);
+  const view = $('view');
+  const spacer = $('spacer');
+  const canvas = $('canvas');
+  const context = canvas.getContext('2d');
+  const messageLine = $('message');
+  const tool = $('tool');
+  const fileInput = $('file-input');
+  const edits = [...document.querySelectorAll('input[data-id]')];
+  const editById = (id) => $('e' + id);
+  const sliders = [$('s1018'), $('s1019')];
+
+  let core = null;
+  let language = navigator.language && navigator.language.toLowerCase().startsWith('ja') ? 0 : 1;
+  let fileName = 'zimbelplot';
+  let paintQueued = false;
+  let paints = 0;
+  let loading = Promise.resolve();
+
+  const text = (key) => kTexts[key][language];
+
+  function say(message) {
+    messageLine.textContent = message;
+  }
+
+  function applyLanguage() {
+    document.documentElement.lang = language === 0 ? 'ja' : 'en';
+    for (const element of document.querySelectorAll('[data-text]')) {
+      element.textContent = text(element.dataset.text);
+    }
+    $('cmd-language').textContent = text('switchTo');
+    $('cmd-language').lang = language === 0 ? 'en' : 'ja';
+    tool.setAttribute('aria-label', text('toolTitle'));
+    showLineStyle();
+  }
+
+  // --- Painting --------------------------------------------------------------
+
+  // The canvas is the size of the visible part of the view, so a huge picture
+  // costs no more to redraw than a small one. A setting paints at once, so
+  // the change is on screen at the next frame; scrolling paints once a frame.
+  function paintNow() {
+    paintQueued = false;
+    if (!core) return;
+    const width = core._ZimbelImageWidth();
+    const height = core._ZimbelImageHeight();
+    spacer.style.width = Math.max(width, 0) + 'px';
+    spacer.style.height = Math.max(height, 0) + 'px';
+    const viewWidth = view.clientWidth;
+    const viewHeight = view.clientHeight;
+    if (canvas.width !== viewWidth || canvas.height !== viewHeight) {
+      canvas.width = viewWidth;
+      canvas.height = viewHeight;
+      canvas.style.width = viewWidth + 'px';
+      canvas.style.height = viewHeight + 'px';
+    }
+    context.clearRect(0, 0, viewWidth, viewHeight);
+    core.zimbelContext = context;
+    core._ZimbelPaint(view.scrollLeft, view.scrollTop, viewWidth, viewHeight);
+    canvas.dataset.paints = String(++paints);
+  }
+
+  function schedulePaint() {
+    if (paintQueued) return;
+    paintQueued = true;
+    requestAnimationFrame(paintNow);
+  }
+
+  // --- Fields ----------------------------------------------------------------
+
+  function withCString(value, call) {
+    const bytes = new TextEncoder().encode(value);
+    const pointer = core._malloc(bytes.length + 1);
+    core.HEAPU8.set(bytes, pointer);
+    core.HEAPU8[pointer + bytes.length] = 0;
+    try {
+      return call(pointer);
+    } finally {
+      core._free(pointer);
+    }
+  }
+
+  function setFieldText(id, value) {
+    if (!core) return;
+    withCString(value, (pointer) => core._ZimbelSetText(id, pointer));
+    paintNow();
+  }
+
+  function setValue(id, value) {
+    if (!core) return;
+    core._ZimbelSetValue(id, value);
+    paintNow();
+  }
+
+  function readAllFields() {
+    for (const edit of edits) {
+      edit.value = core.UTF8ToString(core._ZimbelFieldText(Number(edit.dataset.id)));
+    }
+  }
+
+  function setSlider(index, value) {
+    sliders[index].value = String(Math.min(Math.max(value, 1), 1280));
+  }
+
+  // Digits only and at most four of them, as the window's number fields.
+  function onEditInput(edit) {
+    if (edit.classList.contains('int')) {
+      const digits = edit.value.replace(/[^0-9]/g, '').slice(0, 4);
+      if (digits !== edit.value) edit.value = digits;
+    }
+    const id = Number(edit.dataset.id);
+    setFieldText(id, edit.value);
+    if ((id === 1000 || id === 1001) && document.activeElement === edit) {
+      setSlider(id - 1000, parseInt(edit.value, 10) || 0);
+    }
+  }
+
+  // One step of the spin beside an integer field, within the spin's range;
+  // the size sliders first show where the spin was, as the window's do.
+  function spinStep(edit, delta) {
+    const min = Number(edit.dataset.min);
+    const max = Number(edit.dataset.max);
+    const before = Math.min(Math.max(parseInt(edit.value, 10) || 0, min), max);
+    const after = Math.min(Math.max(before + delta, min), max);
+    const id = Number(edit.dataset.id);
+    if (id === 1000 || id === 1001) setSlider(id - 1000, before);
+    if (String(after) === edit.value) return;
+    edit.value = String(after);
+    onEditInput(edit);
+  }
+
+  // The sliders move in steps of 16: a position is rounded down to one and
+  // handed to the field, so positions 1 to 15 give 0.
+  function onSliderMoved(index, position) {
+    const snapped = position - (position % kSliderLine);
+    setSlider(index, snapped);
+    const edit = editById(1000 + index);
+    edit.value = String(snapped);
+    setFieldText(1000 + index, edit.value);
+  }
+
+  function onSliderKey(index, event) {
+    const slider = sliders[index];
+    const position = Number(slider.value);
+    const moves = {
+      ArrowRight: position + kSliderLine, ArrowUp: position + kSliderLine,
+      ArrowLeft: position - kSliderLine, ArrowDown: position - kSliderLine,
+      PageUp: position + kSliderPage, PageDown: position - kSliderPage, Home: 1, End: 1280,
+    };
+    if (!(event.key in moves)) return;
+    event.preventDefault();
+    onSliderMoved(index, Math.min(Math.max(moves[event.key], 1), 1280));
+  }
+
+  function colorref(hex) {
+    const rgb = parseInt(hex.slice(1), 16);
+    return ((rgb & 0xff) << 16) | (rgb & 0xff00) | ((rgb >> 16) & 0xff);
+  }
+
+  function hexColor(value) {
+    const rgb = ((value & 0xff) << 16) | (value & 0xff00) | ((value >> 16) & 0xff);
+    return '#' + rgb.toString(16).padStart(6, '0');
+  }
+
+  // --- Line-style list -----------------------------------------------------
+
+  const styleButton = $('l1020');
+  const styleList = $('line-styles');
+  let lineStyle = 0;
+
+  function sampleSvg(runs) {
+    const rects = runs.map(([a, b]) => `<rect x="${a}" y="7" width="${b - a + 1}" height="2"/>`).join('');
+    return `<svg width="64" height="16" viewBox="0 0 64 16" aria-hidden="true">${rects}</svg>`;
+  }
+
+  function showLineStyle() {
+    styleButton.innerHTML = sampleSvg(kLineSamples[lineStyle]) + '<span class="hidden-label"></span>';
+    styleButton.dataset.value = String(lineStyle);
+    styleButton.lastChild.textContent = text('styleNames')[lineStyle];
+    styleList.querySelectorAll('li').forEach((item, i) => {
+      item.setAttribute('aria-selected', String(i === lineStyle));
+      item.setAttribute('aria-label', text('styleNames')[i]);
+    });
+  }
+
+  function chooseLineStyle(index) {
+    if (index < 0 || index > 4) return;
+    if (index !== lineStyle) {
+      lineStyle = index;
+      setValue(1020, index);
+    }
+    showLineStyle();
+  }
+
+  function openStyleList(open) {
+    styleList.hidden = !open;
+    styleButton.setAttribute('aria-expanded', String(open));
+    if (open) {
+      styleList.setAttribute('aria-activedescendant', 'style-' + lineStyle);
+      styleList.focus();
+    }
+  }
+
+  function buildStyleList() {
+    kLineSamples.forEach((runs, i) => {
+      const item = document.createElement('li');
+      item.id = 'style-' + i;
+      item.setAttribute('role', 'option');
+      item.innerHTML = sampleSvg(runs);
+      item.addEventListener('mousedown', (event) => event.preventDefault());
+      item.addEventListener('click', () => {
+        chooseLineStyle(i);
+        openStyleList(false);
+        styleButton.focus();
+      });
+      styleList.appendChild(item);
+    });
+    // Arrow keys change a closed list at once, as a drop-down list does.
+    styleButton.addEventListener('keydown', (event) => {
+      if (event.key === 'ArrowDown' && event.altKey) {
+        event.preventDefault();
+        openStyleList(true);
+      } else if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+        event.preventDefault();
+        chooseLineStyle(lineStyle + (event.key === 'ArrowDown' ? 1 : -1));
+      }
+    });
+    styleButton.addEventListener('click', () => openStyleList(styleList.hidden));
+    let highlighted = 0;
+    styleList.addEventListener('focus', () => { highlighted = lineStyle; });
+    styleList.addEventListener('keydown', (event) => {
+      if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+        event.preventDefault();
+        highlighted = Math.min(Math.max(highlighted + (event.key === 'ArrowDown' ? 1 : -1), 0), 4);
+        styleList.setAttribute('aria-activedescendant', 'style-' + highlighted);
+        styleList.querySelectorAll('li').forEach((item, i) => item.classList.toggle('active', i === highlighted));
+      } else if (event.key === 'Enter' || event.key === ' ') {
+        event.preventDefault();
+        chooseLineStyle(highlighted);
+        openStyleList(false);
+        styleButton.focus();
+      } else if (event.key === 'Escape' || event.key === 'Tab') {
+        openStyleList(false);
+        if (event.key === 'Escape') styleButton.focus();
+      }
+    });
+    styleList.addEventListener('blur', () => openStyleList(false));
+  }
+
+  // --- Tool panel ----------------------------------------------------------
+
+  function showTool(visible) {
+    tool.hidden = !visible;
+    const item = $('cmd-tool');
+    item.setAttribute('aria-checked', String(visible));
+    item.querySelector('.check').textContent = visible ? '✓' : '';
+    schedulePaint();
+  }
+
+  function wirePanel() {
+    for (const edit of edits) {
+      edit.type = 'text';
+      edit.autocomplete = 'off';
+      edit.spellcheck = false;
+      if (edit.classList.contains('int')) {
+        edit.inputMode = 'numeric';
+        edit.maxLength = 4;
+        edit.addEventListener('keydown', (event) => {
+          if (event.key === 'ArrowUp' || event.key === 'ArrowDown') {
+            event.preventDefault();
+            spinStep(edit, event.key === 'ArrowUp' ? 1 : -1);
+          }
+        });
+        // A spin's arrows do not take the focus, so the field's slider rule
+        // sees the focus where it was.
+        for (const arrow of edit.parentElement.querySelectorAll('.arrows button')) {
+          arrow.addEventListener('mousedown', (event) => event.preventDefault());
+          arrow.addEventListener('click', () => spinStep(edit, Number(arrow.dataset.step)));
+        }
+      }
+      edit.addEventListener('input', () => onEditInput(edit));
+    }
+    sliders.forEach((slider, index) => {
+      slider.addEventListener('input', () => onSliderMoved(index, Number(slider.value)));
+      slider.addEventListener('keydown', (event) => onSliderKey(index, event));
+    });
+    $('l1025').addEventListener('change', (event) => setValue(1025, event.target.selectedIndex));
+    $('l1026').addEventListener('change', (event) => setValue(1026, event.target.selectedIndex));
+    $('k1023').addEventListener('change', (event) => setValue(1023, event.target.checked ? 1 : 0));
+    $('k1024').addEventListener('change', (event) => {
+      const on = event.target.checked;
+      setValue(1024, on ? 1 : 0);
+      editById(1009).disabled = on;
+    });
+    // Reaching for a background turns transparency off, even when the
+    // chooser is then cancelled.
+    $('c1021').addEventListener('click', () => {
+      $('k1023').checked = false;
+      setValue(1023, 0);
+    });
+    $('c1021').addEventListener('input', (event) => setValue(1021, colorref(event.target.value)));
+    $('c1022').addEventListener('input', (event) => setValue(1022, colorref(event.target.value)));
+    buildStyleList();
+  }
+
+  function showCoreSettings() {
+    readAllFields();
+    lineStyle = core._ZimbelValue(1020);
+    $('l1025').selectedIndex = core._ZimbelValue(1025);
+    $('l1026').selectedIndex = core._ZimbelValue(1026);
+    $('k1023').checked = core._ZimbelValue(1023) !== 0;
+    $('k1024').checked = core._ZimbelValue(1024) !== 0;
+    editById(1009).disabled = $('k1024').checked;
+    $('c1021').value = hexColor(core._ZimbelValue(1021));
+    $('c1022').value = hexColor(core._ZimbelValue(1022));
+    setSlider(0, core._ZimbelImageWidth());
+    setSlider(1, core._ZimbelImageHeight());
+    showLineStyle();
+  }
+
+  // --- Loading -------------------------------------------------------------
+
+  // Counts values as the core's reader will (a piece of up to 255 characters
+  // per value, CR LF as one line end, nothing after ^Z), so that only the
+  // part of a huge file the reader reaches is read. Empty lines are dropped
+  // on the way: the reader skips them anyway, and a file of nothing else
+  // must not grow the copy handed to the core.
+  function createPrefixReader() {
+    let lineStart = true;
+    let pendingCr = false;
+    let length = 0;
+    let values = 0;
+    let ended = false;
+    const endLine = () => {
+      values += Math.ceil(length / kPieceLength);
+      length = 0;
+      lineStart = true;
+    };
+    return {
+      // Every full piece of an unfinished line is a value already, so one
+      // endless line is not read to its end either.
+      get done() { return ended || values + Math.floor(length / kPieceLength) >= kValuesRead; },
+      feed(bytes) {
+        const kept = new Uint8Array(bytes.length + 1);
+        let k = 0;
+        for (let i = 0; i < bytes.length; i++) {
+          const b = bytes[i];
+          if (b === 0x1a) {
+            ended = true;
+            break;
+          }
+          if (pendingCr) {
+            pendingCr = false;
+            if (b === 0x0a) {
+              if (!lineStart) {
+                kept[k++] = 0x0d;
+                kept[k++] = 0x0a;
+                endLine();
+              }
+              continue;
+            }
+            kept[k++] = 0x0d;
+            length++;
+            lineStart = false;
+          }
+          if (b === 0x0d) {
+            pendingCr = true;
+          } else if (b === 0x0a) {
+            if (!lineStart) {
+              kept[k++] = b;
+              endLine();
+            }
+          } else {
+            kept[k++] = b;
+            length++;
+            lineStart = false;
+          }
+        }
+        return kept.subarray(0, k);
+      },
+      finish() {
+        return pendingCr && !ended ? new Uint8Array([0x0d]) : new Uint8Array(0);
+      },
+    };
+  }
+
+  async function readNeededBytes(blob) {
+    const reader = createPrefixReader();
+    const parts = [];
+    let total = 0;
+    for (let offset = 0; offset < blob.size && !reader.done; offset += kChunkBytes) {
+      const chunk = new Uint8Array(await blob.slice(offset, offset + kChunkBytes).arrayBuffer());
+      const kept = reader.feed(chunk);
+      parts.push(kept);
+      total += kept.length;
+    }
+    const tail = reader.finish();
+    parts.push(tail);
+    total += tail.length;
+    const bytes = new Uint8Array(total);
+    let at = 0;
+    for (const part of parts) {
+      bytes.set(part, at);
+      at += part.length;
+    }
+    return bytes;
+  }
+
+  function loadBytes(bytes) {
+    const pointer = core._malloc(Math.max(bytes.length, 1));
+    core.HEAPU8.set(bytes, pointer);
+    try {
+      return core._ZimbelLoad(pointer, bytes.length) === 1;
+    } finally {
+      core._free(pointer);
+    }
+  }
+
+  // Loads run one after another, so a slow huge file cannot land after a
+  // file chosen later; a load that fails outright must not stop the ones
+  // after it.
+  function loadBlob(blob, name) {
+    loading = loading.then(async () => {
+      if (!core) {
+        say(text('notReady'));
+        return;
+      }
+      let bytes;
+      try {
+        bytes = await readNeededBytes(blob);
+      } catch (error) {
+        say(text('unreadable').replace('%s', name));
+        return;
+      }
+      if (!loadBytes(bytes)) {
+        say(text('unreadable').replace('%s', name));
+        return;
+      }
+      say('');
+      fileName = name.replace(/\.[^.]*$/, '') || 'zimbelplot';
+      setSlider(0, core._ZimbelImageWidth());
+      $('hint').hidden = true;
+      paintNow();
+    }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
+    return loading;
+  }
+
+  // --- Downloads -------------------------------------------------------------
+
+  function offerDownload(blob, name) {
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(blob);
+    link.download = name;
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+  }
+
+  function downloadPng() {
+    if (!core) return say(text('notReady'));
+    const width = core._ZimbelImageWidth();
+    const height = core._ZimbelImageHeight();
+    if (width < 1 || height < 1) return say(text('noPicture'));
+    const image = document.createElement('canvas');
+    image.width = width;
+    image.height = height;
+    const imageContext = image.getContext('2d');
+    if (!imageContext) return say(text('tooLarge'));
+    core.zimbelContext = imageContext;
+    core._ZimbelPaintImage();
+    image.toBlob((blob) => {
+      if (!blob) return say(text('tooLarge'));
+      say('');
+      offerDownload(blob, fileName + '.png');
+    }, 'image/png');
+  }
+
+  // The SVG leaves the core as bytes, so the download is exactly what the
+  // exporter writes.
+  function downloadSvg() {
+    if (!core) return say(text('notReady'));
+    const pointer = core._ZimbelSvg();
+    const size = core._ZimbelResultSize();
+    if (size < 1) return say(text('noPicture'));
+    say('');
+    const bytes = core.HEAPU8.slice(pointer, pointer + size);
+    offerDownload(new Blob([bytes], {type: 'image/svg+xml'}), fileName + '.svg');
+  }
+
+  // --- Menu, drop, paste -----------------------------------------------------
+
+  function closeMenus() {
+    for (const menu of document.querySelectorAll('details.menu')) menu.open = false;
+  }
+
+  function wireMenu() {
+    const commands = {
+      'cmd-open': () => fileInput.click(),
+      'cmd-png': downloadPng,
+      'cmd-svg': downloadSvg,
+      'cmd-tool': () => showTool(tool.hidden),
+      'cmd-about': () => {
+        $('about-text').textContent = core ? core.UTF8ToString(core._ZimbelVersion()).replace(' ', ' ver ') : 'zimbelplot';
+        $('about').showModal();
+      },
+    };
+    for (const [id, run] of Object.entries(commands)) {
+      $(id).addEventListener('click', () => {
+        closeMenus();
+        run();
+      });
+    }
+    // One menu open at a time; Escape or a click elsewhere closes it.
+    for (const menu of document.querySelectorAll('details.menu')) {
+      menu.addEventListener('toggle', () => {
+        if (!menu.open) return;
+        for (const other of document.querySelectorAll('details.menu')) if (other !== menu) other.open = false;
+      });
+      menu.addEventListener('keydown', (event) => {
+        if (event.key === 'Escape' && menu.open) {
+          menu.open = false;
+          menu.querySelector('summary').focus();
+        }
+      });
+    }
+    document.addEventListener('click', (event) => {
+      if (!event.target.closest('details.menu')) closeMenus();
+    });
+    $('tool-close').addEventListener('click', () => showTool(false));
+    $('cmd-language').addEventListener('click', () => {
+      language = 1 - language;
+      applyLanguage();
+    });
+    fileInput.addEventListener('change', () => {
+      const file = fileInput.files[0];
+      if (file) loadBlob(file, file.name);
+      fileInput.value = '';
+    });
+  }
+
+  function wireDropAndPaste() {
+    document.addEventListener('dragover', (event) => {
+      event.preventDefault();
+      event.dataTransfer.dropEffect = 'copy';
+    });
+    document.addEventListener('drop', (event) => {
+      event.preventDefault();
+      const file = event.dataTransfer.files[0];
+      if (file) loadBlob(file, file.name);
+    });
+    // Pasted numbers load as a file holding that text would; a paste into a
+    // field stays the field's.
+    document.addEventListener('paste', (event) => {
+      const target = event.target;
+      if (target instanceof HTMLInputElement && target.type === 'text') return;
+      const data = event.clipboardData;
+      if (!data) return;
+      event.preventDefault();
+      const pasted = data.getData('text/plain');
+      if (data.files.length > 0) {
+        loadBlob(data.files[0], data.files[0].name);
+      } else if (pasted) {
+        loadBlob(new Blob([pasted]), 'zimbelplot');
+      }
+    });
+  }
+
+  // --- Start -----------------------------------------------------------------
+
+  function start(module) {
+    core = module;
+    showCoreSettings();
+    view.addEventListener('scroll', schedulePaint, {passive: true});
+    new ResizeObserver(schedulePaint).observe(view);
+    document.body.dataset.ready = 'true';
+    paintNow();
+  }
+
+  wireMenu();
+  wirePanel();
+  wireDropAndPaste();
+  applyLanguage();
+  showTool(false);
+
+  window.addEventListener('load', () => {
+    if (typeof createZimbelplot !== 'function') return say('zimbelplot.js is missing.');
+    createZimbelplot({
+      onFieldWritten(id, value) {
+        const edit = editById(id);
+        if (edit) edit.value = value;
+      },
+      onShowTool() {
+        showTool(true);
+      },
+    }).then(start, (error) => say(String(error)));
+  });
+})();
