@@ -14,7 +14,7 @@ lean=(emscripten)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
-installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+installed() { LC_ALL=C dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
 missingLean=()

@@ -16,7 +16,6 @@ done
 # Without cache=loose Wine maps PE files from 9p as zero pages.
 opts=trans=virtio,version=9p2000.L,cache=loose,msize=524288
 $bb mount -t 9p -o "$opts,ro" hostroot /newroot
-$bb mount -t 9p -o "$opts" checkout "/newroot$checkout"
 for dir in /tmp /run /var/tmp /var/lib/xkb /root; do
   [ -d "/newroot$dir" ] && $bb mount -t tmpfs tmpfs "/newroot$dir"
 done
@@ -27,6 +26,10 @@ $bb mkdir -p /newroot/dev/shm /newroot/dev/pts
 $bb mount -t tmpfs tmpfs /newroot/dev/shm
 $bb mount -t devpts devpts /newroot/dev/pts
 $bb chmod 1777 /newroot/tmp /newroot/var/tmp /newroot/dev/shm
+# The checkout comes last, so no memory mounted above hides it wherever it
+# lives (a clone under /tmp or /root); on memory its mount point is made.
+$bb mkdir -p "/newroot$checkout"
+$bb mount -t 9p -o "$opts" checkout "/newroot$checkout" || echo "vm-init: cannot mount the checkout at $checkout"
 
 $bb chroot /newroot /bin/bash "$job"
 $bb sync

@@ -26,7 +26,8 @@ make_guest_image() {
   local work="$vm/unpack"
   rm -rf "$vm" && mkdir -p "$work/debs" "$work/initrd/bin" "$work/initrd/modules"
   local kernel
-  kernel=$(apt-cache depends linux-image-amd64 | awk '/Depends: linux-image-/ {print $2; exit}')
+  # Parsed output must be untranslated: the Wine scripts export a Japanese locale.
+  kernel=$(LC_ALL=C apt-cache depends linux-image-amd64 | awk '/Depends: linux-image-/ {print $2; exit}')
   [ -n "$kernel" ] || { echo "vm-run: no kernel package (run apt-get update)" >&2; exit 1; }
   # apt's download sandbox cannot write into root-owned build folders.
   (cd "$work/debs" && chmod 777 . && apt-get download -q "$kernel" busybox-static >/dev/null)
@@ -84,7 +85,8 @@ timeout --foreground -k 10 "$ZIMBEL_VM_TIMEOUT" qemu-system-x86_64 \
   sed -u -e '1,/zimbel-guest-up$/d' -e '/\] \(sysrq: Power Off\|reboot: Power down\)$/d' || true
 
 if [ ! -f "$status" ]; then
-  echo "vm-run: the guest ended without finishing the command; its console: $vm/console.log" >&2
+  echo "vm-run: the guest ended without finishing the command; the end of its console ($vm/console.log):" >&2
+  tail -n 30 "$vm/console.log" >&2
   exit 125
 fi
 exit "$(cat "$status")"
