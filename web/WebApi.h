@@ -79,8 +79,9 @@ ZIMBEL_API int ZimbelImageHeight();
 // scrolled to (scrollX, scrollY), frame of a transparent image included,
 // drawn on Module.zimbelContext from its top left corner. The canvas is the
 // size of the view, never of the image. Scroll positions are clamped as a
-// scroll bar clamps them (0 to image size - view size). The part outside
-// the image is left transparent.
+// scroll bar clamps them (0 to image size - view size). As in the window,
+// the scroll moves the graph, not the frame, and the part of the view
+// beyond the image is left transparent.
 ZIMBEL_API void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight);
 
 // The whole picture as the exporter draws it (no frame, no scroll) on
@@ -89,7 +90,8 @@ ZIMBEL_API void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHei
 ZIMBEL_API void ZimbelPaintImage();
 
 // The whole picture as `zimbelplot-export --format svg` writes it for the
-// same data and settings, byte for byte; ZimbelResultSize() is its length.
+// same data and settings, byte for byte; ZimbelResultSize(), called after
+// it, is its length in bytes.
 // "" (size 0) when the image is empty (a width or height below 1), where
 // the exporter refuses.
 ZIMBEL_API const char* ZimbelSvg();
