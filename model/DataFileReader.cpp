@@ -10,52 +10,8 @@
 
 namespace {
 
-constexpr int kLineBufferSize = 256;  // 255 characters and the terminator
-constexpr int kCtrlZ = 0x1A;
-
-// The C runtime's text mode, done here over a binary read so that every
-// runtime reads a file alike: CR LF is one LF, a lone CR stays, Ctrl-Z ends
-// the file.
-class TextReader {
- public:
-  explicit TextReader(FILE* file) : file_(file) {}
-
-  // Like fgets: at most size - 1 characters, through the first LF. Returns
-  // how many were read, 0 at the end of the file. A NUL byte of the file is
-  // read as a character like any other.
-  int ReadPiece(char* line, int size) {
-    int n = 0;
-    while (n < size - 1) {
-      int c = Next();
-      if (c == EOF) break;
-      line[n++] = static_cast<char>(c);
-      if (c == '\n') break;
-    }
-    line[n] = '\0';
-    return n;
-  }
-
-  bool Failed() const { return std::ferror(file_) != 0; }
-
- private:
-  int Next() {
-    if (ended_) return EOF;
-    int c = std::fgetc(file_);
-    if (c == EOF || c == kCtrlZ) {
-      ended_ = true;
-      return EOF;
-    }
-    if (c == '\r') {
-      int following = std::fgetc(file_);
-      if (following == '\n') return '\n';
-      if (following != EOF) std::ungetc(following, file_);
-    }
-    return c;
-  }
-
-  FILE* file_;
-  bool ended_ = false;
-};
+constexpr int kPieceLength = 255;  // what fgets leaves in a 256-byte buffer
+constexpr char kCtrlZ = 0x1A;
 
 struct ReadValues {
   double values[kMaxPoints];
@@ -64,27 +20,86 @@ struct ReadValues {
   double maxValue = 0.0;
 };
 
-void ReadAll(TextReader& reader, ReadValues& read) {
-  char line[kLineBufferSize];
-  while (read.count < kMaxPoints) {
-    int length = reader.ReadPiece(line, kLineBufferSize);
-    if (length == 0) break;
-    if (line[length - 1] == '\n') line[--length] = '\0';
-    if (length == 0) continue;
-
-    double v = ParseDouble(line);
-    read.values[read.count] = v;
-    // One pass in file order; a new minimum is never also tested as a maximum.
-    if (read.count == 0) {
-      read.minValue = read.maxValue = v;
-    } else if (v < read.minValue) {
-      read.minValue = v;
-    } else if (v > read.maxValue) {
-      read.maxValue = v;
-    }
-    ++read.count;
+// The C runtime's text mode and fgets, done here so that every runtime reads
+// a file alike, and fed byte by byte so that a file read whole and one that
+// arrives in slices are read alike: CR LF is one LF, a lone CR stays, Ctrl-Z
+// ends the file, and each piece of up to 255 characters through the first LF
+// is a value unless it is empty. A NUL byte is a character like any other.
+class ValueReader {
+ public:
+  void Restart() {
+    read_.count = 0;
+    length_ = 0;
+    pendingCr_ = ended_ = false;
   }
-}
+
+  bool Done() const { return ended_ || read_.count == kMaxPoints; }
+
+  void Push(char c) {
+    if (Done()) return;
+    if (pendingCr_) {
+      pendingCr_ = false;
+      if (c == '\n') return Take('\n');
+      Take('\r');
+      if (Done()) return;
+    }
+    if (c == kCtrlZ) return Finish();
+    if (c == '\r') {
+      pendingCr_ = true;
+      return;
+    }
+    Take(c);
+  }
+
+  // The end of the file (or a Ctrl-Z): a last CR stays, an unfinished piece
+  // is a value.
+  void Finish() {
+    if (Done()) return;
+    if (pendingCr_) {
+      pendingCr_ = false;
+      Take('\r');
+    }
+    if (length_ > 0 && !Done()) EndPiece();
+    ended_ = true;
+  }
+
+  const ReadValues& Read() const { return read_; }
+
+ private:
+  void Take(char c) {
+    piece_[length_++] = c;
+    if (c == '\n' || length_ == kPieceLength) EndPiece();
+  }
+
+  void EndPiece() {
+    int length = length_;
+    length_ = 0;
+    if (piece_[length - 1] == '\n') --length;
+    if (length == 0) return;
+    piece_[length] = '\0';
+    double v = ParseDouble(piece_);
+    read_.values[read_.count] = v;
+    // One pass in file order; a new minimum is never also tested as a maximum.
+    if (read_.count == 0) {
+      read_.minValue = read_.maxValue = v;
+    } else if (v < read_.minValue) {
+      read_.minValue = v;
+    } else if (v > read_.maxValue) {
+      read_.maxValue = v;
+    }
+    ++read_.count;
+  }
+
+  ReadValues read_;
+  char piece_[kPieceLength + 1];
+  int length_ = 0;
+  bool pendingCr_ = false;
+  bool ended_ = false;
+};
+
+// 4 KiB: kept off the stack of nested message handlers. One reader serves
+// every load, and a feed lasts from BeginDataFeed to EndDataFeed.
+ValueReader reader;
 
 void Commit(const ReadValues& read) {
   for (int i = 0; i < read.count; ++i) graphData.values[i] = read.values[i];
@@ -111,14 +126,14 @@ void FinishLoad() {
   ShowToolDialog();
 }
 
-// 4 KiB: kept off the stack of nested message handlers.
-ReadValues& ReadFrom(FILE* file, bool& failed) {
-  static ReadValues read;
-  read = ReadValues();
-  TextReader reader(file);
-  ReadAll(reader, read);
-  failed = reader.Failed();
-  return read;
+// False on a read error. The reader stops reading where it stops taking
+// values, as fgets in a loop that ends at the 512th would.
+bool ReadFrom(FILE* file) {
+  reader.Restart();
+  int c;
+  while (!reader.Done() && (c = std::fgetc(file)) != EOF) reader.Push(static_cast<char>(c));
+  reader.Finish();
+  return std::ferror(file) == 0;
 }
 
 }  // namespace
@@ -126,23 +141,33 @@ ReadValues& ReadFrom(FILE* file, bool& failed) {
 bool LoadDataFile(const char* path) {
   FILE* file = std::fopen(path, "rb");
   if (!file) return false;
-  bool failed;
-  const ReadValues& read = ReadFrom(file, failed);
+  const bool readOk = ReadFrom(file);
   // A read error (a folder opened as a file, a failing disk) loads nothing:
   // what is on screen stays as it was.
   bool closeFailed = std::fclose(file) != 0;
-  if (failed) return false;
-  Commit(read);
+  if (!readOk) return false;
+  Commit(reader.Read());
   if (closeFailed) return false;
   FinishLoad();
   return true;
 }
 
 bool LoadDataStream(FILE* file) {
-  bool failed;
-  const ReadValues& read = ReadFrom(file, failed);
-  if (failed) return false;
-  Commit(read);
+  if (!ReadFrom(file)) return false;
+  Commit(reader.Read());
   FinishLoad();
   return true;
+}
+
+void BeginDataFeed() { reader.Restart(); }
+
+bool FeedData(const char* bytes, size_t size) {
+  for (size_t i = 0; i < size && !reader.Done(); ++i) reader.Push(bytes[i]);
+  return !reader.Done();
+}
+
+void EndDataFeed() {
+  reader.Finish();
+  Commit(reader.Read());
+  FinishLoad();
 }

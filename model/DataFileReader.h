@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdio>
 
 // Reads a file of one number per line into graphData, sizes the image to the
@@ -9,3 +10,12 @@ bool LoadDataFile(const char* path);
 // The same from a stream that is already open (standard input), which stays
 // open. It must be in binary mode: the reader does the text mode's work.
 bool LoadDataStream(FILE* file);
+
+// The same reader for a file that arrives in slices (a browser reads a huge
+// one piece by piece): the bytes go in in file order, and FeedData is false
+// once the reader has all it reads (512 values, or a Ctrl-Z), so the rest
+// need not be read at all. EndDataFeed loads what was read, as
+// LoadDataStream does; a feed that is never ended changes nothing.
+void BeginDataFeed();
+bool FeedData(const char* bytes, size_t size);
+void EndDataFeed();

@@ -101,15 +101,20 @@ void ShowToolDialog() { NotifyShowTool(); }
 
 int ZimbelLoad(const unsigned char* bytes, int size) {
   if (size < 0 || (!bytes && size > 0)) return 0;
-  // A memory stream cannot be empty; a lone ^Z reads as an empty file.
-  static unsigned char endOfFile[] = {0x1A};
-  void* buffer = size > 0 ? const_cast<unsigned char*>(bytes) : endOfFile;
-  FILE* file = fmemopen(buffer, size > 0 ? static_cast<size_t>(size) : 1, "rb");
-  if (!file) return 0;
-  const bool loaded = LoadDataStream(file);
-  std::fclose(file);
-  return loaded;
+  ZimbelLoadBegin();
+  ZimbelLoadMore(bytes, size);
+  ZimbelLoadEnd();
+  return 1;
 }
+
+void ZimbelLoadBegin() { BeginDataFeed(); }
+
+int ZimbelLoadMore(const unsigned char* bytes, int size) {
+  if (size < 0 || (!bytes && size > 0)) return 1;
+  return FeedData(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+}
+
+void ZimbelLoadEnd() { EndDataFeed(); }
 
 void ZimbelSetText(int editId, const char* text) {
   if (!IsEdit(editId) || !text) return;

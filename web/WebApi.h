@@ -50,6 +50,16 @@ extern "C" {
 // the settings are as they were.
 ZIMBEL_API int ZimbelLoad(const unsigned char* bytes, int size);
 
+// The same for a file read in slices, so that a huge one is read only as far
+// as the reader reads: ZimbelLoadBegin, then ZimbelLoadMore with each slice
+// in file order while it returns 1 (0: the reader has all it reads), then
+// ZimbelLoadEnd, which loads as ZimbelLoad does. A file that cannot be read
+// to the end of what is wanted is simply never ended: graph and settings
+// stay as they were.
+ZIMBEL_API void ZimbelLoadBegin();
+ZIMBEL_API int ZimbelLoadMore(const unsigned char* bytes, int size);
+ZIMBEL_API void ZimbelLoadEnd();
+
 // Edit 1000-1009 now shows `text` (what the user typed, as typed): it is
 // parsed into its setting as the dialog parses it, with the dialog's
 // after-effects (the height and the vertical margin recalculate the ratio,

@@ -1,12 +1,15 @@
 // Fuzzes the data file reader and the number syntax it shares with the
 // dialog's fields: any bytes must load what the rules say or nothing, never
-// crash, and every parsed value must be finite.
+// crash, every parsed value must be finite, and a file fed in slices must
+// read as the file read whole.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "model/DataFileReader.h"
@@ -52,5 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   }
   Check(graphSettings.imageWidth == graphSettings.pointInterval * graphData.count + graphSettings.leftMargin);
   Check(std::isfinite(graphSettings.ratio));
+
+  // The same bytes in slices, as the page feeds a file, read alike.
+  static GraphData whole;
+  whole = graphData;
+  ResetGraphModel();
+  const size_t slice = size % 13 + 1;
+  BeginDataFeed();
+  for (size_t at = 0; at < size; at += slice) {
+    if (!FeedData(text.data() + at, std::min(slice, size - at))) break;
+  }
+  EndDataFeed();
+  Check(graphData.count == whole.count);
+  Check(std::memcmp(graphData.values, whole.values, sizeof(double) * whole.count) == 0);
   return 0;
 }

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -76,6 +77,36 @@ TEST_F(DataFileReader, StopsAt512Values) {
   EXPECT_EQ(graphData.count, 512);
   EXPECT_EQ(graphData.maxValue, 511.0);
   EXPECT_EQ(graphSettings.imageWidth, 20 * 512 + 10);
+}
+
+// A file that arrives in slices (the page reads a huge one so) reads as the
+// file read whole wherever a slice ends (between CR and LF, inside a piece),
+// and the reader wants no more bytes once it has all it reads.
+TEST_F(DataFileReader, ReadsAFileInSlicesAsAWhole) {
+  const std::string text = "1\r\n\r\n2\r" + std::string(300, '7') + "\n\r\n-3\r";
+  ASSERT_TRUE(LoadDataFile(WriteFile(text).c_str()));
+  const std::vector<double> whole = Loaded();
+  ASSERT_EQ(whole.size(), 4u);
+  for (size_t slice : {1, 2, 3, 254, 256, 1000}) {
+    ResetGraphModel();
+    BeginDataFeed();
+    for (size_t at = 0; at < text.size(); at += slice) {
+      EXPECT_TRUE(FeedData(text.data() + at, std::min(slice, text.size() - at))) << slice;
+    }
+    EndDataFeed();
+    EXPECT_EQ(Loaded(), whole) << slice;
+  }
+
+  std::string many;
+  for (int i = 0; i < 600; ++i) many += "5\r\n";
+  BeginDataFeed();
+  EXPECT_TRUE(FeedData(many.data(), 512 * 3 - 1));
+  EXPECT_FALSE(FeedData(many.data() + 512 * 3 - 1, 1)) << "the 512th value ends at its LF";
+  BeginDataFeed();
+  EXPECT_TRUE(FeedData(many.data(), 511 * 3));
+  EXPECT_FALSE(FeedData("1\x1a", 2)) << "Ctrl-Z ends the file";
+  EndDataFeed();
+  EXPECT_EQ(graphData.count, 512);
 }
 
 TEST_F(DataFileReader, FindsMinimumAndMaximumInOnePass) {

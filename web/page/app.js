@@ -4,8 +4,6 @@
 // the core; the page only passes texts and values in and paints.
 
 (() => {
-  const kValuesRead = 512;
-  const kPieceLength = 255;
   const kChunkBytes = 1 << 16;
   const kSliderLine = 16;
   const kSliderPage = 256;
@@ -368,97 +366,20 @@
 
   // --- Loading -------------------------------------------------------------
 
-  // Counts values as the core's reader will (a piece of up to 255 characters
-  // per value, CR LF as one line end, nothing after ^Z), so that only the
-  // part of a huge file the reader reaches is read. Empty lines are dropped
-  // on the way: the reader skips them anyway, and a file of nothing else
-  // must not grow the copy handed to the core.
-  function createPrefixReader() {
-    let lineStart = true;
-    let pendingCr = false;
-    let length = 0;
-    let values = 0;
-    let ended = false;
-    const endLine = () => {
-      values += Math.ceil(length / kPieceLength);
-      length = 0;
-      lineStart = true;
-    };
-    return {
-      // Every full piece of an unfinished line is a value already, so one
-      // endless line is not read to its end either.
-      get done() { return ended || values + Math.floor(length / kPieceLength) >= kValuesRead; },
-      feed(bytes) {
-        const kept = new Uint8Array(bytes.length + 1);
-        let k = 0;
-        for (let i = 0; i < bytes.length; i++) {
-          const b = bytes[i];
-          if (b === 0x1a) {
-            ended = true;
-            break;
-          }
-          if (pendingCr) {
-            pendingCr = false;
-            if (b === 0x0a) {
-              if (!lineStart) {
-                kept[k++] = 0x0d;
-                kept[k++] = 0x0a;
-                endLine();
-              }
-              continue;
-            }
-            kept[k++] = 0x0d;
-            length++;
-            lineStart = false;
-          }
-          if (b === 0x0d) {
-            pendingCr = true;
-          } else if (b === 0x0a) {
-            if (!lineStart) {
-              kept[k++] = b;
-              endLine();
-            }
-          } else {
-            kept[k++] = b;
-            length++;
-            lineStart = false;
-          }
-        }
-        return kept.subarray(0, k);
-      },
-      finish() {
-        return pendingCr && !ended ? new Uint8Array([0x0d]) : new Uint8Array(0);
-      },
-    };
-  }
-
-  async function readNeededBytes(blob) {
-    const reader = createPrefixReader();
-    const parts = [];
-    let total = 0;
-    for (let offset = 0; offset < blob.size && !reader.done; offset += kChunkBytes) {
-      const chunk = new Uint8Array(await blob.slice(offset, offset + kChunkBytes).arrayBuffer());
-      const kept = reader.feed(chunk);
-      parts.push(kept);
-      total += kept.length;
-    }
-    const tail = reader.finish();
-    parts.push(tail);
-    total += tail.length;
-    const bytes = new Uint8Array(total);
-    let at = 0;
-    for (const part of parts) {
-      bytes.set(part, at);
-      at += part.length;
-    }
-    return bytes;
-  }
-
-  function loadBytes(bytes) {
-    const pointer = core._malloc(Math.max(bytes.length, 1));
-    core.HEAPU8.set(bytes, pointer);
+  // The core's reader takes the file slice by slice and says when it has
+  // all it reads, so a huge file is read only that far. A slice that cannot
+  // be read throws before the load is ended: the graph stays as it was.
+  async function feedBlob(blob) {
+    const pointer = core._malloc(kChunkBytes);
     try {
-      return core._ZimbelLoad(pointer, bytes.length) === 1;
+      core._ZimbelLoadBegin();
+      let more = true;
+      for (let offset = 0; more && offset < blob.size; offset += kChunkBytes) {
+        const slice = new Uint8Array(await blob.slice(offset, offset + kChunkBytes).arrayBuffer());
+        core.HEAPU8.set(slice, pointer);
+        more = core._ZimbelLoadMore(pointer, slice.length) === 1;
+      }
+      core._ZimbelLoadEnd();
     } finally {
       core._free(pointer);
     }
@@ -473,14 +394,9 @@
         say(text('notReady'));
         return;
       }
-      let bytes;
       try {
-        bytes = await readNeededBytes(blob);
+        await feedBlob(blob);
       } catch (error) {
-        say(text('unreadable').replace('%s', name));
-        return;
-      }
-      if (!loadBytes(bytes)) {
         say(text('unreadable').replace('%s', name));
         return;
       }
