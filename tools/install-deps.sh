@@ -11,6 +11,10 @@ packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 w
 # The web build's compiler and the browser tests' browser, without their
 # recommends (about 1 GB more; headless Chromium needs none of them).
 lean=(emscripten chromium)
+# The browser driver installs through npm and runs on node 18 or newer. Many
+# machines bring their own node and npm outside Debian's packages: those stay.
+command -v node >/dev/null || lean+=(nodejs)
+command -v npm >/dev/null || lean+=(npm)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -39,3 +43,6 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
   $sudo locale-gen >/dev/null
 fi
+
+major=$(node -p 'process.versions.node.split(".")[0]')
+[ "$major" -ge 18 ] || { echo "install-deps: node $(node --version) is older than 18, which the browser tests need" >&2; exit 1; }
