@@ -7,7 +7,7 @@ JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
 .PHONY: all deps native release export win32 win64 wine-build test test-native test-wasm test-fuzz test-export test-wine test-vm vm-smoke \
-  run bench fuzz longrun dist clean web serve test-web web-driver
+  install uninstall deb test-deb run bench fuzz longrun dist clean web serve test-web web-driver
 
 all: native win32
 
@@ -18,10 +18,34 @@ native: deps
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DZIMBEL_SANITIZE=ON >/dev/null
 	cmake --build $(BUILD)/native -j$(JOBS)
 
-# zimbelplot-export, optimised, beside the sanitizer tree.
+# zimbelplot-export, optimised, beside the sanitizer tree, with its manual
+# page and bash completion.
 release: deps
 	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build $(BUILD)/release -j$(JOBS) --target zimbelplot-export
+	cmake --build $(BUILD)/release -j$(JOBS) --target zimbelplot-export export-docs
+
+# The exporter, its manual page and completion, the README and the examples
+# under $(DESTDIR)$(PREFIX); make uninstall, with the same DESTDIR, takes
+# back what the last install put down.
+PREFIX ?= /usr/local
+install: release
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD)/release --prefix "$(PREFIX)"
+	cp $(BUILD)/release/install_manifest.txt $(BUILD)/release/installed-files.txt
+
+uninstall:
+	tools/uninstall.sh $(BUILD)/release/installed-files.txt "$(DESTDIR)"
+
+# build/zimbelplot-export_<version>_<arch>.deb from the optimised tree.
+deb: release
+	rm -f $(BUILD)/zimbelplot-export_*.deb
+	cd $(BUILD)/release && cpack -G DEB -B package >/dev/null
+	mv $(BUILD)/release/package/zimbelplot-export_*.deb $(BUILD)/
+	@ls $(BUILD)/zimbelplot-export_*.deb
+
+# The package as a user gets it: lintian, then installed into a throwaway
+# root and taken out again.
+test-deb: deb
+	tools/deb-test.sh $(BUILD)/zimbelplot-export_*.deb $(BUILD)/release
 
 # Both exporters: the native one and the PE32 console program.
 export: release win32
@@ -42,7 +66,7 @@ wine-build: win32
 	@if [ "$(WINE_ARCH)" = win64 ]; then $(MAKE) win64; fi
 
 test: deps
-	$(MAKE) test-native test-wasm test-fuzz test-export test-web test-wine
+	$(MAKE) test-native test-wasm test-fuzz test-export test-deb test-web test-wine
 
 test-native: native
 	ctest --test-dir $(BUILD)/native --output-on-failure

@@ -4,6 +4,7 @@
 
 #include "export/ExportBatch.h"
 #include "export/ExportOptions.h"
+#include "model/AboutText.h"
 #include "render/PngRenderer.h"
 
 #ifdef _WIN32
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::fputs(ExportHelp().c_str(), stdout);
+    return kExportDone;
+  }
+  if (options.version) {
+    std::printf("%s\n", AboutText().c_str());
     return kExportDone;
   }
   PngRendering rendering;

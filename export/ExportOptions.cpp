@@ -87,6 +87,8 @@ const Option kOptions[] = {
      [](ExportOptions& o, const Value&) { S(o).autoRatio = true; }},
     {"help", Kind::Flag, "show this help and exit", nullptr,
      [](ExportOptions& o, const Value&) { o.help = true; }},
+    {"version", Kind::Flag, "show the name and version and exit", nullptr,
+     [](ExportOptions& o, const Value&) { o.version = true; }},
 };
 
 // The options a letter also names.
@@ -95,11 +97,11 @@ const struct {
   const char* name;
 } kShortNames[] = {{'o', "output"}, {'h', "help"}};
 
-std::string ShortFor(const char* name) {
+char LetterFor(const char* name) {
   for (const auto& short_ : kShortNames) {
-    if (std::strcmp(name, short_.name) == 0) return std::string("-") + short_.letter + ", ";
+    if (std::strcmp(name, short_.name) == 0) return short_.letter;
   }
-  return "";
+  return 0;
 }
 
 const Option* Find(const std::string& name) {
@@ -237,7 +239,7 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
       options.inputs.push_back(arg);
     }
   }
-  if (options.help) return true;
+  if (options.help || options.version) return true;
 
   GraphSettings& s = options.settings;
   // As in the tool dialog: choosing a background colour turns transparency off.
@@ -274,6 +276,31 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
   return true;
 }
 
+std::vector<ExportOptionRow> ExportOptionRows() {
+  std::vector<ExportOptionRow> rows;
+  for (const Option& option : kOptions) {
+    ExportOptionRow row{LetterFor(option.name), option.name, "", option.help, {}, option.kind == Kind::Text};
+    switch (option.kind) {
+      case Kind::Flag: break;
+      case Kind::Text: row.value = "OUT"; break;
+      case Kind::Int:
+        row.value = "N";
+        row.help += ", " + std::to_string(option.low) + "-" + std::to_string(option.high);
+        break;
+      case Kind::Number: row.value = "X"; break;
+      case Kind::Color: row.value = "#RRGGBB"; break;
+      case Kind::Choice:
+        row.value = "NAME";
+        row.help += ChoiceList(option.choices);
+        for (const char* const* choice = option.choices; *choice; ++choice) row.choices.push_back(*choice);
+        break;
+    }
+    if (option.byDefault) row.help += " (" + std::string(option.byDefault) + ")";
+    rows.push_back(row);
+  }
+  return rows;
+}
+
 std::string ExportHelp() {
   std::string help = std::string(kExportUsage) +
                      "\n"
@@ -288,25 +315,12 @@ std::string ExportHelp() {
                      "\n"
                      "Options (the tool dialog's settings and defaults; numbers as zimbelplot\n"
                      "reads them, and the whole value must be one):\n";
-  for (const Option& option : kOptions) {
-    std::string left = "  " + ShortFor(option.name) + "--" + option.name;
-    std::string right = option.help;
-    switch (option.kind) {
-      case Kind::Flag: break;
-      case Kind::Text: left += " OUT"; break;
-      case Kind::Int:
-        left += " N";
-        right += ", " + std::to_string(option.low) + "-" + std::to_string(option.high);
-        break;
-      case Kind::Number: left += " X"; break;
-      case Kind::Color: left += " #RRGGBB"; break;
-      case Kind::Choice:
-        left += " NAME";
-        right += ChoiceList(option.choices);
-        break;
-    }
-    if (option.byDefault) right += " (" + std::string(option.byDefault) + ")";
-    help += left + std::string(left.size() < 25 ? 25 - left.size() : 1, ' ') + right + "\n";
+  for (const ExportOptionRow& row : ExportOptionRows()) {
+    std::string left = "  ";
+    if (row.letter) left += std::string("-") + row.letter + ", ";
+    left += "--" + row.name;
+    if (!row.value.empty()) left += " " + row.value;
+    help += left + std::string(left.size() < 25 ? 25 - left.size() : 1, ' ') + row.help + "\n";
   }
   help += "\n"
           "--vertical-margin moves the graph only with --auto-ratio, as in the window.\n"

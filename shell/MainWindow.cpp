@@ -3,10 +3,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "model/AboutText.h"
 #include "model/DataFileReader.h"
 #include "model/GraphModel.h"
 #include "render/gdiplus/OffscreenImage.h"
@@ -87,9 +87,7 @@ void OnDropFiles(HWND window, HDROP drop) {
 }
 
 void ShowAboutBox(HWND window) {
-  char text[256];
-  std::snprintf(text, sizeof text, "%s ver %s\tVNR", kAppName, kAppVersion);
-  ShellAboutA(window, kAppName, text, LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_APP)));
+  ShellAboutA(window, kAppName, AboutText().c_str(), LoadIconA(appInstance, MAKEINTRESOURCEA(IDI_APP)));
 }
 
 void ToggleToolDialog(HWND window) {

@@ -2,9 +2,6 @@
 
 #include <cstddef>
 
-const char kAppName[] = "zimbelplot";
-const char kAppVersion[] = "1.2";
-
 HINSTANCE appInstance = nullptr;
 HWND mainWindow = nullptr;
 HWND toolDialog = nullptr;

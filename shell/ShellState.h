@@ -4,9 +4,6 @@
 // The few values through which the entry point, the main window, the tool
 // dialog and the model reach one another. User-interface thread only.
 
-extern const char kAppName[];
-extern const char kAppVersion[];
-
 extern HINSTANCE appInstance;
 extern HWND mainWindow;    // set only once the tool dialog exists
 extern HWND toolDialog;

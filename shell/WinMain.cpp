@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/AboutText.h"
 #include "shell/MainWindow.h"
 #include "shell/MessageLoop.h"
 #include "shell/ShellState.h"

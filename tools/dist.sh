@@ -5,8 +5,8 @@
 # one-file page beside it.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-version=$(sed -n 's/^const char kAppVersion\[\] = "\(.*\)";/\1/p' "$root/shell/ShellState.cpp")
-[ -n "$version" ] || { echo "no kAppVersion in shell/ShellState.cpp"; exit 1; }
+version=$(sed -n 's/^const char kAppVersion\[\] = "\(.*\)";/\1/p' "$root/model/AboutText.cpp")
+[ -n "$version" ] || { echo "no kAppVersion in model/AboutText.cpp"; exit 1; }
 name="zimbelplot-$version"
 stage="$root/build/dist/$name"
 zip="$root/build/$name-win32.zip"

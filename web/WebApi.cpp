@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "model/AboutText.h"
 #include "model/DataFileReader.h"
 #include "model/GraphModel.h"
 #include "model/ModelHooks.h"
@@ -186,4 +187,7 @@ const char* ZimbelSvg() {
 
 int ZimbelResultSize() { return static_cast<int>(result.size()); }
 
-const char* ZimbelVersion() { return ZIMBEL_APP_TITLE; }
+const char* ZimbelVersion() {
+  static const std::string title = std::string(kAppName) + " " + kAppVersion;
+  return title.c_str();
+}

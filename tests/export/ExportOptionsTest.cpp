@@ -56,6 +56,7 @@ TEST(ExportOptionsTest, EachFormSetsItsSetting) {
       {{"-", "-o", "-"}, [](const ExportOptions& o) { return o.inputs[0] == "-" && o.output == "-"; }},
       {{"--", "-a.txt"}, [](const ExportOptions& o) { return o.inputs[0] == "-a.txt"; }},
       {{"--help"}, [](const ExportOptions& o) { return o.help; }},
+      {{"--version"}, [](const ExportOptions& o) { return o.version; }},
   };
   for (const Accepted& c : cases) {
     Parsed p = Parse(c.args);

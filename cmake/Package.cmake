@@ -1,0 +1,44 @@
+# make install and make deb: the native exporter with its manual page, its
+# bash completion, the README and the examples.
+include(GNUInstallDirs)
+
+# The version the window's About box shows.
+file(STRINGS ${PROJECT_SOURCE_DIR}/model/AboutText.cpp versionLine REGEX "^const char kAppVersion\\[\\] = ")
+string(REGEX REPLACE ".*\"([^\"]*)\".*" "\\1" ZIMBEL_VERSION "${versionLine}")
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/model/AboutText.cpp)
+
+set(CPACK_PACKAGE_CONTACT "zimbelplot maintainers <maintainers@users.noreply.c-seed-6e57260f.example>")
+
+# Debian keeps a package's documents, its copyright and its changelog under
+# the package's name.
+set(docDir ${CMAKE_INSTALL_DATADIR}/doc/zimbelplot-export)
+string(TIMESTAMP changelogDate "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(cmake/changelog.in changelog @ONLY)
+execute_process(COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/changelog COMMAND_ERROR_IS_FATAL ANY)
+
+# The permissions a package wants, whatever the umask of the one who builds it.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+install(TARGETS zimbelplot-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${ZIMBEL_EXPORT_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${ZIMBEL_EXPORT_COMPLETION} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+  RENAME zimbelplot-export)
+install(FILES README.md export/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${docDir})
+install(DIRECTORY examples/ DESTINATION ${docDir}/examples)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zimbelplot-export)
+set(CPACK_PACKAGE_VERSION ${ZIMBEL_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "draw files of numbers as line graphs in PNG or SVG")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "zimbelplot-export draws a plain text file of numbers, one a line, as the
+line graph the zimbelplot window shows: point markers joined by a polyline,
+optional axes and tick marks, a coloured or transparent background and a
+vertical scale that can fit the data. Every setting of the window's tool
+dialog is a long option. It writes 8-bit RGBA PNG or SVG, one picture per
+file, for scripts and batches.")
+include(CPack)

@@ -1,0 +1,11 @@
+#pragma once
+#include <string>
+
+// The program's name and version, as the window, the exporter and the page
+// all show them.
+extern const char kAppName[];
+extern const char kAppVersion[];
+
+// "zimbelplot ver 1.2", a tab and VNR: what the About box says and what
+// zimbelplot-export --version prints.
+std::string AboutText();
