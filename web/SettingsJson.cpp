@@ -40,6 +40,7 @@ std::string Row(const SettingRow& row, const GraphSettings& start) {
   }
   if (row.choices) json += ",\"choices\":" + List(row.choices, ChoiceCount(row));
   if (row.labels) json += ",\"labels\":" + List(row.labels, ChoiceCount(row));
+  if (row.offOption) json += ",\"offOption\":" + Quoted(row.offOption);
   return json + "}";
 }
 

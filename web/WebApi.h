@@ -90,7 +90,8 @@ ZIMBEL_API int ZimbelSliderSize(int position);
 //                  "option" (the exporter's), "default" (as the exporter
 //                  writes it), "lower", "upper" (a spin's range, a list's
 //                  indexes), "choices" (the exporter's names), "labels"
-//                  (the dialog's item texts)}, ...],
+//                  (the dialog's item texts), "offOption" (the
+//                  exporter's option that turns a box off)}, ...],
 //    "lineSamples": [[[first, last], ...], ...]}  the line-style list's
 //                  black runs on rows 7 and 8 of a 64 x 16 sample
 ZIMBEL_API const char* ZimbelSettings();

@@ -118,6 +118,7 @@ TEST_F(WebApiTest, ListsTakeOnlyTheirOwnIndexesAndColoursNoAlpha) {
   EXPECT_EQ(GraphAndAxes, ZimbelValue(IDC_DISPLAY));
   ZimbelSetValue(IDC_BGCOLOR, 0x7F336699);
   EXPECT_EQ(0x336699u, graphSettings.backgroundColor());
+  EXPECT_EQ(0, ZimbelValue(IDC_TRANSPARENT)) << "a background is an opaque one";
 }
 
 TEST_F(WebApiTest, AnEmptyImageHasNoSvg) {
