@@ -51,16 +51,22 @@ std::string OutputFor(const ExportOptions& options, const std::string& input) {
   return out + (endsWithSeparator ? "" : "/") + Stem(input) + extension;
 }
 
-// Reads the input as the window loads a file; false with the reason.
-bool Load(const std::string& input, std::string& reason) {
+// Reads the input as the window loads a file, into the settings and values
+// of this one picture; false with the reason.
+bool Load(const std::string& input, GraphSettings& s, GraphData& d, std::string& reason) {
   errno = 0;
-  const bool loaded = input == "-" ? LoadDataStream(stdin) : LoadDataFile(input.c_str());
-  if (!loaded) reason = std::string("cannot read: ") + (errno ? std::strerror(errno) : "read error");
-  return loaded;
+  const bool loaded = input == "-" ? ReadDataStream(stdin, d) : ReadDataFile(input.c_str(), d);
+  if (!loaded) {
+    reason = std::string("cannot read: ") + (errno ? std::strerror(errno) : "read error");
+    return false;
+  }
+  char ratioText[kRatioTextSize];
+  FitToLoad(s, d, ratioText);
+  return true;
 }
 
-bool Draw(PictureFormat format, std::string& picture, std::string& reason) {
-  const GraphSettings& s = graphSettings;
+bool Draw(PictureFormat format, const GraphSettings& s, const GraphData& d, std::string& picture,
+          std::string& reason) {
   const std::string size = "an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
                            " pixels";
   if (s.imageWidth < 1 || s.imageHeight < 1) {
@@ -69,12 +75,12 @@ bool Draw(PictureFormat format, std::string& picture, std::string& reason) {
   }
   if (format == PictureFormat::Png) {
     reason.clear();
-    if (RenderPng(picture, reason)) return true;
+    if (RenderPng(s, d, picture, reason)) return true;
     reason = "cannot draw: " + (reason.empty() ? "cannot make " + size : reason);
     return false;
   }
   SvgSurface svg(s.imageWidth, s.imageHeight);
-  RenderImage(svg);
+  RenderImage(s, d, svg);
   picture = svg.Document();
   return true;
 }
@@ -97,24 +103,24 @@ bool WouldReplace(const std::string& input, const std::string& output, const std
   return true;
 }
 
-// One input from the start-up state and the options; false with "NAME: reason".
+// One input from the options alone; false with "NAME: reason".
 bool ExportOne(const ExportOptions& options, const std::string& input, std::vector<FileIdentity>& written,
                std::string& failed) {
   const std::string output = OutputFor(options, input);
   if (WouldReplace(input, output, written, failed)) return false;
-  ResetGraphModel();
-  graphSettings = options.settings;
+  GraphSettings settings = options.settings;
+  GraphData data;
 
   std::string reason;
-  if (!Load(input, reason)) {
+  if (!Load(input, settings, data, reason)) {
     failed = Shown(input, "standard input") + ": " + reason;
     return false;
   }
   // The load sets the width for the data, as in the window; a given width is
   // then typed over it.
-  if (options.widthGiven) graphSettings.imageWidth = options.settings.imageWidth;
+  if (options.widthGiven) settings.imageWidth = options.settings.imageWidth;
   std::string picture;
-  if (!Draw(options.format, picture, reason)) {
+  if (!Draw(options.format, settings, data, picture, reason)) {
     failed = Shown(input, "standard input") + ": " + reason;
     return false;
   }

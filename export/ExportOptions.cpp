@@ -4,6 +4,10 @@
 
 #include "export/OutputFile.h"
 #include "model/NumberText.h"
+#include "model/SettingChanges.h"
+#include "model/SettingText.h"
+#include "model/SettingsTable.h"
+#include "resources/resource.h"
 
 namespace {
 
@@ -12,82 +16,50 @@ enum class Kind { Flag, Int, Number, Color, Choice, Text };
 struct Value {
   int whole = 0;
   double number = 0.0;
-  Colorref color = 0;
   const char* text = nullptr;
 };
 
+// The exporter's own options, and the settings by their long option names:
+// a setting's kind, range, default and choices are those of its row.
 struct Option {
   const char* name;
-  Kind kind;
   const char* help;
-  const char* byDefault;  // as --help shows it; null when it goes without saying
-  void (*set)(ExportOptions&, const Value&);
-  int low = 0;  // Int: the range accepted
-  int high = 0;
+  const char* byDefault;  // as --help shows it; null: a setting's default, or none
+  Kind kind = Kind::Flag;
+  void (*set)(ExportOptions&, const Value&) = nullptr;  // null for a setting
   const char* const* choices = nullptr;  // Choice: the names, null-terminated; the value is the index
 };
 
-// The dialog's edit fields take four digits; the image may be as wide as the
-// data makes it and as large as either drawing library can.
-constexpr int kFieldMax = 9999;
-constexpr int kSizeMax = 32767;
-
 const char* const kFormats[] = {"png", "svg", nullptr};
-const char* const kLineStyles[] = {"solid", "dash", "dot", "dash-dot", "dash-dot-dot", nullptr};
-const char* const kPointKinds[] = {"circle", "square", nullptr};
-const char* const kShows[] = {"graph", "axes", "both", nullptr};  // DisplayMode's order
-
-GraphSettings& S(ExportOptions& o) { return o.settings; }
 
 const Option kOptions[] = {
-    {"output", Kind::Text, "FILE, FOLDER/ or - (standard output)", nullptr,
+    {"output", "FILE, FOLDER/ or - (standard output)", nullptr, Kind::Text,
      [](ExportOptions& o, const Value& v) { o.output = v.text; o.outputGiven = true; }},
-    {"format", Kind::Choice, "", "from the -o name, else png",
+    {"format", "", "from the -o name, else png", Kind::Choice,
      [](ExportOptions& o, const Value& v) {
        o.format = static_cast<PictureFormat>(v.whole);
        o.formatGiven = true;
-     }, 0, 0, kFormats},
-    {"width", Kind::Int, "image width", "as the data needs",
-     [](ExportOptions& o, const Value& v) { S(o).imageWidth = v.whole; o.widthGiven = true; }, 1, kSizeMax},
-    {"height", Kind::Int, "image height", "200",
-     [](ExportOptions& o, const Value& v) { S(o).imageHeight = v.whole; }, 1, kSizeMax},
-    {"left-margin", Kind::Int, "x of the first point", "10",
-     [](ExportOptions& o, const Value& v) { S(o).leftMargin = v.whole; }, 0, kFieldMax},
-    {"vertical-margin", Kind::Int, "margin kept free by --auto-ratio", "10",
-     [](ExportOptions& o, const Value& v) { S(o).verticalMargin = v.whole; }, 0, kFieldMax},
-    {"line-width", Kind::Int, "width of the line", "1",
-     [](ExportOptions& o, const Value& v) { S(o).lineWidth = v.whole; }, 0, kFieldMax},
-    {"line-style", Kind::Choice, "", "solid",
-     [](ExportOptions& o, const Value& v) { S(o).lineStyle = v.whole; }, 0, 0, kLineStyles},
-    {"line-color", Kind::Color, "colour of the line and the points", "#000000",
-     [](ExportOptions& o, const Value& v) { S(o).lineColor() = v.color; }},
-    {"background", Kind::Color, "background colour, implies --opaque", "#FFFFFF",
-     [](ExportOptions& o, const Value& v) { S(o).backgroundColor() = v.color; o.backgroundGiven = true; }},
-    {"transparent", Kind::Flag, "transparent background", "on",
-     [](ExportOptions& o, const Value&) { S(o).transparent = true; o.transparencyGiven = true; }},
-    {"opaque", Kind::Flag, "background filled with its colour", nullptr,
-     [](ExportOptions& o, const Value&) { S(o).transparent = false; o.transparencyGiven = true; }},
-    {"point-size", Kind::Int, "size of the points, 0 for none", "4",
-     [](ExportOptions& o, const Value& v) { S(o).pointSize = v.whole; }, 0, kFieldMax},
-    {"point-kind", Kind::Choice, "", "circle",
-     [](ExportOptions& o, const Value& v) { S(o).pointKind = static_cast<PointKind>(v.whole); }, 0, 0,
-     kPointKinds},
-    {"point-interval", Kind::Int, "pixels from one point to the next", "20",
-     [](ExportOptions& o, const Value& v) { S(o).pointInterval = v.whole; }, 0, kFieldMax},
-    {"x-tick", Kind::Int, "X tick every N points, 0 for none", "1",
-     [](ExportOptions& o, const Value& v) { S(o).xTickInterval = v.whole; }, 0, kFieldMax},
-    {"y-tick-unit", Kind::Number, "data units from one Y tick to the next", "0",
-     [](ExportOptions& o, const Value& v) { S(o).yTickUnit = v.number; }},
-    {"show", Kind::Choice, "", "both",
-     [](ExportOptions& o, const Value& v) { S(o).displayMode = static_cast<DisplayMode>(v.whole); }, 0, 0,
-     kShows},
-    {"ratio", Kind::Number, "vertical pixels per data unit", "1",
-     [](ExportOptions& o, const Value& v) { S(o).ratio = v.number; o.ratioGiven = true; }},
-    {"auto-ratio", Kind::Flag, "fit the data between the vertical margins", nullptr,
-     [](ExportOptions& o, const Value&) { S(o).autoRatio = true; }},
-    {"help", Kind::Flag, "show this help and exit", nullptr,
-     [](ExportOptions& o, const Value&) { o.help = true; }},
-    {"version", Kind::Flag, "show the name and version and exit", nullptr,
+     }, kFormats},
+    {"width", "image width", "as the data needs"},
+    {"height", "image height", nullptr},
+    {"left-margin", "x of the first point", nullptr},
+    {"vertical-margin", "margin kept free by --auto-ratio", nullptr},
+    {"line-width", "width of the line", nullptr},
+    {"line-style", "", nullptr},
+    {"line-color", "colour of the line and the points", nullptr},
+    {"background", "background colour, implies --opaque", nullptr},
+    {"transparent", "transparent background", nullptr},
+    {"opaque", "background filled with its colour", nullptr},
+    {"point-size", "size of the points, 0 for none", nullptr},
+    {"point-kind", "", nullptr},
+    {"point-interval", "pixels from one point to the next", nullptr},
+    {"x-tick", "X tick every N points, 0 for none", nullptr},
+    {"y-tick-unit", "data units from one Y tick to the next", nullptr},
+    {"show", "", nullptr},
+    {"ratio", "vertical pixels per data unit", nullptr},
+    {"auto-ratio", "fit the data between the vertical margins", nullptr},
+    {"help", "show this help and exit", nullptr, Kind::Flag, [](ExportOptions& o, const Value&) { o.help = true; }},
+    {"version", "show the name and version and exit", nullptr, Kind::Flag,
      [](ExportOptions& o, const Value&) { o.version = true; }},
 };
 
@@ -111,45 +83,60 @@ const Option* Find(const std::string& name) {
   return nullptr;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+const SettingRow* SettingOf(const Option& option) { return option.set ? nullptr : FindOption(option.name); }
 
-// #RRGGBB into the settings' 0x00BBGGRR.
-bool ParseColor(const char* text, Colorref& color) {
-  if (std::strlen(text) != 7 || text[0] != '#') return false;
-  unsigned rgb = 0;
-  for (int i = 1; i < 7; ++i) {
-    const int digit = HexDigit(text[i]);
-    if (digit < 0) return false;
-    rgb = rgb << 4 | static_cast<unsigned>(digit);
+Kind KindOf(const Option& option) {
+  const SettingRow* row = SettingOf(option);
+  if (!row) return option.kind;
+  switch (row->kind) {
+    case SettingKind::Integer: return Kind::Int;
+    case SettingKind::Number: return Kind::Number;
+    case SettingKind::Choice: return Kind::Choice;
+    case SettingKind::Color: return Kind::Color;
+    case SettingKind::Flag: break;
   }
-  color = ((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16);
-  return true;
+  return Kind::Flag;
 }
 
 // "a, b or c"
-std::string ChoiceList(const char* const* choices) {
+std::string ChoiceList(const char* const* choices, int count) {
   std::string list;
-  for (int i = 0; choices[i]; ++i) list += (i == 0 ? "" : choices[i + 1] ? ", " : " or ") + std::string(choices[i]);
+  for (int i = 0; i < count; ++i) list += (i == 0 ? "" : i + 1 < count ? ", " : " or ") + std::string(choices[i]);
   return list;
+}
+
+int CountOf(const char* const* choices) {
+  int count = 0;
+  while (choices[count]) ++count;
+  return count;
+}
+
+std::string ChoiceList(const Option& option) {
+  const SettingRow* row = SettingOf(option);
+  return row ? ChoiceList(row->choices, ChoiceCount(*row)) : ChoiceList(option.choices, CountOf(option.choices));
+}
+
+bool ReadChoice(const Option& option, const char* text, int& index) {
+  const SettingRow* row = SettingOf(option);
+  const int count = row ? ChoiceCount(*row) : CountOf(option.choices);
+  for (index = 0; index < count; ++index) {
+    if (std::strcmp(text, row ? row->choices[index] : option.choices[index]) == 0) return true;
+  }
+  return false;
 }
 
 bool ReadValue(const Option& option, const char* text, Value& value, std::string& error) {
   const std::string prefix = "--" + std::string(option.name) + ": ";
-  switch (option.kind) {
+  const SettingRow* row = SettingOf(option);
+  value.text = text;
+  switch (KindOf(option)) {
     case Kind::Flag:
-      return true;
     case Kind::Text:
-      value.text = text;
       return true;
     case Kind::Int:
-      if (!ParseWholeInt(text, &value.whole) || value.whole < option.low || value.whole > option.high) {
-        error = prefix + "'" + text + "' is not a whole number from " + std::to_string(option.low) + " to " +
-                std::to_string(option.high);
+      if (!ParseWholeInt(text, &value.whole) || value.whole < row->acceptedLower || value.whole > row->acceptedUpper) {
+        error = prefix + "'" + text + "' is not a whole number from " + std::to_string(row->acceptedLower) + " to " +
+                std::to_string(row->acceptedUpper);
         return false;
       }
       return true;
@@ -159,23 +146,39 @@ bool ReadValue(const Option& option, const char* text, Value& value, std::string
         return false;
       }
       return true;
-    case Kind::Color:
-      if (!ParseColor(text, value.color)) {
+    case Kind::Color: {
+      Colorref color = 0;
+      if (!ColorFromHex(text, color)) {
         error = prefix + "'" + text + "' is not a colour of the form #RRGGBB";
         return false;
       }
+      value.whole = static_cast<int>(color);
       return true;
+    }
     case Kind::Choice:
-      for (int i = 0; option.choices[i]; ++i) {
-        if (std::strcmp(text, option.choices[i]) == 0) {
-          value.whole = i;
-          return true;
-        }
-      }
-      error = prefix + "'" + text + "' is not " + ChoiceList(option.choices);
+      if (ReadChoice(option, text, value.whole)) return true;
+      error = prefix + "'" + text + "' is not " + ChoiceList(option);
       return false;
   }
   return false;
+}
+
+// A setting's option stores as its control does: a field's text (already
+// known to be a whole number), a list's index, a colour, a box.
+void SetSetting(ExportOptions& o, const Option& option, const SettingRow& row, const Value& v) {
+  GraphSettings& s = o.settings;
+  switch (row.kind) {
+    case SettingKind::Integer:
+    case SettingKind::Number: StoreFieldText(s, row.controlId, v.text); break;
+    case SettingKind::Flag: StoreControlValue(s, row.controlId, std::strcmp(option.name, row.option) == 0); break;
+    default: StoreControlValue(s, row.controlId, v.whole); break;
+  }
+  if (row.controlId == IDC_WIDTH) o.widthGiven = true;
+  if (row.controlId == IDC_RATIO) o.ratioGiven = true;
+  if (row.controlId == IDC_TRANSPARENT) {
+    o.transparencyGiven = true;
+    o.transparentGiven = s.transparent;
+  }
 }
 
 // -o FILE, --name VALUE, --name=VALUE; false with `error` set on a bad one.
@@ -199,7 +202,7 @@ bool ReadOption(int argc, const char* const* argv, int& i, ExportOptions& option
   }
   Value value;
   const char* text = inlineValue;
-  if (option->kind == Kind::Flag) {
+  if (KindOf(*option) == Kind::Flag) {
     if (inlineValue) {
       error = "--" + name + " takes no value";
       return false;
@@ -212,7 +215,11 @@ bool ReadOption(int argc, const char* const* argv, int& i, ExportOptions& option
     text = argv[++i];
   }
   if (!ReadValue(*option, text ? text : "", value, error)) return false;
-  option->set(options, value);
+  if (const SettingRow* row = SettingOf(*option)) {
+    SetSetting(options, *option, *row, value);
+  } else {
+    option->set(options, value);
+  }
   return true;
 }
 
@@ -242,8 +249,7 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
   if (options.help || options.version) return true;
 
   GraphSettings& s = options.settings;
-  // As in the tool dialog: choosing a background colour turns transparency off.
-  if (options.backgroundGiven && !options.transparencyGiven) s.transparent = false;
+  if (options.transparencyGiven) s.transparent = options.transparentGiven;
   if (options.ratioGiven && s.autoRatio) {
     error = "--ratio and --auto-ratio exclude each other";
     return false;
@@ -277,25 +283,37 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
 }
 
 std::vector<ExportOptionRow> ExportOptionRows() {
+  const GraphSettings start = StartSettings();
   std::vector<ExportOptionRow> rows;
   for (const Option& option : kOptions) {
-    ExportOptionRow row{LetterFor(option.name), option.name, "", option.help, {}, option.kind == Kind::Text};
-    switch (option.kind) {
+    const SettingRow* setting = SettingOf(option);
+    const Kind kind = KindOf(option);
+    ExportOptionRow row{LetterFor(option.name), option.name, "", option.help, {}, kind == Kind::Text};
+    switch (kind) {
       case Kind::Flag: break;
       case Kind::Text: row.value = "OUT"; break;
       case Kind::Int:
         row.value = "N";
-        row.help += ", " + std::to_string(option.low) + "-" + std::to_string(option.high);
+        row.help += ", " + std::to_string(setting->acceptedLower) + "-" + std::to_string(setting->acceptedUpper);
         break;
       case Kind::Number: row.value = "X"; break;
       case Kind::Color: row.value = "#RRGGBB"; break;
-      case Kind::Choice:
+      case Kind::Choice: {
         row.value = "NAME";
-        row.help += ChoiceList(option.choices);
-        for (const char* const* choice = option.choices; *choice; ++choice) row.choices.push_back(*choice);
+        row.help += ChoiceList(option);
+        const int count = setting ? ChoiceCount(*setting) : CountOf(option.choices);
+        for (int i = 0; i < count; ++i) row.choices.push_back(setting ? setting->choices[i] : option.choices[i]);
         break;
+      }
     }
-    if (option.byDefault) row.help += " (" + std::string(option.byDefault) + ")";
+    std::string byDefault = option.byDefault ? option.byDefault : "";
+    // A box shows its default only where it is on, and by the option that says so.
+    if (!option.byDefault && setting &&
+        (setting->kind != SettingKind::Flag ||
+         (setting->access.read(start) && std::strcmp(option.name, setting->option) == 0))) {
+      byDefault = SettingText(start, *setting);
+    }
+    if (!byDefault.empty()) row.help += " (" + byDefault + ")";
     rows.push_back(row);
   }
   return rows;

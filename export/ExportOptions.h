@@ -19,9 +19,11 @@ struct ExportOptions {
   // data unless given.
   GraphSettings settings = StartSettings();
   bool widthGiven = false;
-  bool backgroundGiven = false;
-  bool transparencyGiven = false;
   bool ratioGiven = false;
+  // --transparent and --opaque win over the transparency a --background
+  // turns off, wherever they stand.
+  bool transparencyGiven = false;
+  bool transparentGiven = false;
 };
 
 // False on a usage error, with what was wrong in `error`.

@@ -101,28 +101,31 @@ class ValueReader {
 // every load, and a feed lasts from BeginDataFeed to EndDataFeed.
 ValueReader reader;
 
-void Commit(const ReadValues& read) {
-  for (int i = 0; i < read.count; ++i) graphData.values[i] = read.values[i];
-  graphData.count = read.count;
+void Commit(const ReadValues& read, GraphData& data) {
+  for (int i = 0; i < read.count; ++i) data.values[i] = read.values[i];
+  data.count = read.count;
   if (read.count > 0) {
-    graphData.minValue = read.minValue;
-    graphData.maxValue = read.maxValue;
+    data.minValue = read.minValue;
+    data.maxValue = read.maxValue;
   }
 }
 
-int WidthForValues(int count) {
-  int64_t width = static_cast<int64_t>(graphSettings.pointInterval) * count + graphSettings.leftMargin;
+int WidthForValues(const GraphSettings& s, int count) {
+  int64_t width = static_cast<int64_t>(s.pointInterval) * count + s.leftMargin;
   if (width > INT32_MAX) return INT32_MAX;
   if (width < INT32_MIN) return INT32_MIN;
   return static_cast<int>(width);
 }
 
 // After a load whose file could be read: the window's width for the data,
-// the scale and the dialog.
+// the scale and the dialog. The ratio depends on nothing the width field's
+// handler changes, so it is known before the field is written, and the
+// dialog sees the width, then the ratio.
 void FinishLoad() {
-  graphSettings.imageWidth = WidthForValues(graphData.count);
+  char ratioText[kRatioTextSize];
+  FitToLoad(graphSettings, graphData, ratioText);
   ShowLoadedWidth(graphSettings.imageWidth);
-  RecalcRatio();
+  ShowRatioText(ratioText);
   ShowToolDialog();
 }
 
@@ -138,7 +141,12 @@ bool ReadFrom(FILE* file) {
 
 }  // namespace
 
-bool LoadDataFile(const char* path) {
+void FitToLoad(GraphSettings& s, const GraphData& d, char (&ratioText)[kRatioTextSize]) {
+  s.imageWidth = WidthForValues(s, d.count);
+  ScaleToData(s, d, ratioText);
+}
+
+bool ReadDataFile(const char* path, GraphData& data) {
   FILE* file = std::fopen(path, "rb");
   if (!file) return false;
   const bool readOk = ReadFrom(file);
@@ -146,15 +154,24 @@ bool LoadDataFile(const char* path) {
   // what is on screen stays as it was.
   bool closeFailed = std::fclose(file) != 0;
   if (!readOk) return false;
-  Commit(reader.Read());
-  if (closeFailed) return false;
+  Commit(reader.Read(), data);
+  return !closeFailed;
+}
+
+bool ReadDataStream(FILE* file, GraphData& data) {
+  if (!ReadFrom(file)) return false;
+  Commit(reader.Read(), data);
+  return true;
+}
+
+bool LoadDataFile(const char* path) {
+  if (!ReadDataFile(path, graphData)) return false;
   FinishLoad();
   return true;
 }
 
 bool LoadDataStream(FILE* file) {
-  if (!ReadFrom(file)) return false;
-  Commit(reader.Read());
+  if (!ReadDataStream(file, graphData)) return false;
   FinishLoad();
   return true;
 }
@@ -168,6 +185,6 @@ bool FeedData(const char* bytes, size_t size) {
 
 void EndDataFeed() {
   reader.Finish();
-  Commit(reader.Read());
+  Commit(reader.Read(), graphData);
   FinishLoad();
 }

@@ -2,6 +2,9 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "model/GraphModel.h"
+#include "model/VerticalScale.h"
+
 // Reads a file of one number per line into graphData, sizes the image to the
 // data and brings the tool dialog up to date. True when the file was opened
 // and closed without error.
@@ -19,3 +22,12 @@ bool LoadDataStream(FILE* file);
 void BeginDataFeed();
 bool FeedData(const char* bytes, size_t size);
 void EndDataFeed();
+
+// The values alone, into `data`: no settings, no dialog. False as for
+// LoadDataFile; a file that closed with an error has still been read.
+bool ReadDataFile(const char* path, GraphData& data);
+bool ReadDataStream(FILE* file, GraphData& data);
+
+// What a load does to the settings: the image as wide as the values need at
+// the point interval, and the scale fitted (ScaleToData).
+void FitToLoad(GraphSettings& s, const GraphData& d, char (&ratioText)[kRatioTextSize]);

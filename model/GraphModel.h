@@ -9,6 +9,7 @@ using Colorref = uint32_t;  // 0x00BBGGRR, as the settings and the colour choose
 using Argb = uint32_t;      // 0xAARRGGBB, as drawing takes it
 
 constexpr int kMaxPoints = 512;
+constexpr int kLineStyleCount = 5;  // lineStyle 0 solid to 4 dash-dot-dot
 
 enum DisplayMode : int { GraphOnly = 0, AxesOnly = 1, GraphAndAxes = 2 };
 enum PointKind : int { Circle = 0, Square = 1 };
@@ -32,7 +33,7 @@ struct GraphSettings {
   double yTickUnit = 0.0;
   bool autoRatio = false;
   PointKind pointKind = Circle;
-  int lineStyle = 0;  // the GDI+ DashStyle value, 0 solid to 4 dash-dot-dot
+  int lineStyle = 0;  // the GDI+ DashStyle value, below kLineStyleCount
   int baseline = 0;   // set from verticalMargin before the program starts
   Colorref customColors[16] = {0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF,
                                0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF,

@@ -33,14 +33,16 @@ void FitToData(GraphSettings& s, const GraphData& d) {
 
 }  // namespace
 
-void RecalcRatio() {
-  GraphSettings& s = graphSettings;
-  if (s.autoRatio) FitToData(s, graphData);
-
+void ScaleToData(GraphSettings& s, const GraphData& d, char (&text)[kRatioTextSize]) {
+  if (s.autoRatio) FitToData(s, d);
   // The ratio in effect is always what the ratio field shows, with or
   // without a window around the model.
-  char text[256];
   FormatG(s.ratio, text, sizeof text);
   s.ratio = ParseDouble(text);
+}
+
+void RecalcRatio() {
+  char text[kRatioTextSize];
+  ScaleToData(graphSettings, graphData, text);
   ShowRatioText(text);
 }

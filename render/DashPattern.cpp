@@ -7,7 +7,7 @@ struct Pattern {
   double units[kMaxDashLengths];
 };
 
-constexpr Pattern kPatterns[] = {
+constexpr Pattern kPatterns[kLineStyleCount] = {
     {0, {}},                             // solid
     {2, {3, 1}},                         // dash
     {2, {1, 1}},                         // dot
@@ -19,7 +19,7 @@ constexpr Pattern kPatterns[] = {
 
 int DashLengths(const PenSpec& pen, double lengths[kMaxDashLengths]) {
   const int style = static_cast<int>(pen.dash);
-  if (style < 0 || style > 4) return 0;
+  if (style < 0 || style >= kLineStyleCount) return 0;
   const Pattern& pattern = kPatterns[style];
   const double capAllowance = RoundDashEnds(pen) ? 1.0 : 0.0;
   for (int i = 0; i < pattern.count; ++i) {

@@ -29,6 +29,7 @@ constexpr int64_t kIntMax = 2147483647;
 // Where the graph lands in the image. Kept in 64 bits: settings anywhere in
 // the int range and a saturated trunc cannot overflow them.
 struct Placement {
+  const GraphSettings& s;
   int64_t width;
   int64_t height;
   int64_t scrollX;
@@ -36,38 +37,31 @@ struct Placement {
   int64_t zeroRow;  // b
   ClipRect guard;
 
-  int64_t PointX(int64_t i) const {
-    return i * graphSettings.pointInterval + graphSettings.leftMargin - scrollX;
-  }
-  int64_t PointY(double value) const {
-    return height - TruncToInt(graphSettings.ratio * value) - graphSettings.baseline - scrollY;
-  }
+  int64_t PointX(int64_t i) const { return i * s.pointInterval + s.leftMargin - scrollX; }
+  int64_t PointY(double value) const { return height - TruncToInt(s.ratio * value) - s.baseline - scrollY; }
 };
 
-Placement CurrentPlacement() {
-  const GraphSettings& s = graphSettings;
-  Placement p;
-  p.width = s.imageWidth;
-  p.height = s.imageHeight;
-  p.scrollX = viewOffset.scrollX;
-  p.scrollY = viewOffset.scrollY;
-  p.zeroRow = p.height - s.baseline - p.scrollY;
+Placement PlacementOf(const GraphView& view) {
+  const GraphSettings& s = view.settings;
+  const int64_t width = s.imageWidth;
+  const int64_t height = s.imageHeight;
+  const int64_t scrollY = view.offset.scrollY;
   // The far edges stop at the int range: a cut end must still be an int
   // coordinate, however wide an image another process typed in.
   constexpr double kFarEdge = static_cast<double>(kIntMax);
-  p.guard = {-kGuardMargin, -kGuardMargin,
-             std::min(static_cast<double>(std::max<int64_t>(p.width, 0)) + kGuardMargin, kFarEdge),
-             std::min(static_cast<double>(std::max<int64_t>(p.height, 0)) + kGuardMargin, kFarEdge)};
-  return p;
+  const ClipRect guard = {-kGuardMargin, -kGuardMargin,
+                          std::min(static_cast<double>(std::max<int64_t>(width, 0)) + kGuardMargin, kFarEdge),
+                          std::min(static_cast<double>(std::max<int64_t>(height, 0)) + kGuardMargin, kFarEdge)};
+  return {s, width, height, view.offset.scrollX, scrollY, height - s.baseline - scrollY, guard};
 }
 
-int PointsToDraw(int n) {
-  const int loaded = std::clamp(graphData.count, 0, kMaxPoints);
+int PointsToDraw(const GraphData& d, int n) {
+  const int loaded = std::clamp(d.count, 0, kMaxPoints);
   return std::clamp(n, 0, loaded);
 }
 
 DashStyle LineDash(int lineStyle) {
-  return lineStyle >= 0 && lineStyle <= 4 ? static_cast<DashStyle>(lineStyle) : DashStyle::Solid;
+  return lineStyle >= 0 && lineStyle < kLineStyleCount ? static_cast<DashStyle>(lineStyle) : DashStyle::Solid;
 }
 
 // The axes and ticks are horizontal or vertical, so their cut ends are whole pixels.
@@ -83,7 +77,7 @@ void DrawGuardedLine(DrawingSurface& surface, const Placement& p, const PenSpec&
 // direction -1 draws above the zero line, +1 below it.
 void DrawYTicks(DrawingSurface& image, const Placement& p, int count, double step, int direction) {
   if (count > 100) return;
-  const int64_t tickEnd = graphSettings.tickLength - p.scrollX;
+  const int64_t tickEnd = p.s.tickLength - p.scrollX;
   for (int i = 1; i <= count; ++i) {
     const int64_t row = p.zeroRow + direction * static_cast<int64_t>(TruncToInt(i * step));
     DrawGuardedLine(image, p, kAxisPen, -p.scrollX, row, tickEnd, row);
@@ -97,7 +91,7 @@ void DrawYTicks(DrawingSurface& image, const Placement& p, int count, double ste
 // wider than 2^30 or an image wider than 2^29 reaches that far, and no surface
 // holds such an image or draws such a marker exactly (GDI+ works in floats).
 void FillMarker(DrawingSurface& image, const Placement& p, Argb color, int64_t x, int64_t y) {
-  const GraphSettings& s = graphSettings;
+  const GraphSettings& s = p.s;
   const int64_t size = s.pointSize;
   if (size <= 0) return;
   const int64_t left = x - size / 2;
@@ -143,17 +137,22 @@ void DrawGuardedPolyline(DrawingSurface& image, const Placement& p, const PenSpe
 
 }  // namespace
 
-void RenderGraph(DrawingSurface& window, DrawingSurface& image, int n) {
-  DrawBackground(window, image);
+void DrawGraph(const GraphView& view, DrawingSurface& window, DrawingSurface& image, int n) {
+  const GraphSettings& s = view.settings;
+  DrawBackground(view, window, image);
   image.SetAntiAlias();
-  if (graphSettings.displayMode != GraphOnly) DrawAxes(image, n);
-  if (graphSettings.displayMode != AxesOnly) DrawPlot(image, ToArgb(graphSettings.lineColor()), n);
+  if (s.displayMode != GraphOnly) DrawAxes(view, image, n);
+  if (s.displayMode != AxesOnly) DrawPlot(view, image, ToArgb(s.colors[kLineSlot]), n);
 }
 
-void DrawBackground(DrawingSurface& window, DrawingSurface& image) {
-  GraphSettings& s = graphSettings;
+void RenderGraph(DrawingSurface& window, DrawingSurface& image, int n) {
+  DrawGraph({graphSettings, graphData, viewOffset}, window, image, n);
+}
+
+void DrawBackground(const GraphView& view, DrawingSurface& window, DrawingSurface& image) {
+  const GraphSettings& s = view.settings;
   if (!s.transparent) {
-    image.Clear(ToArgb(s.backgroundColor()));
+    image.Clear(ToArgb(s.colors[kBackgroundSlot]));
     return;
   }
   image.Clear(0x00000000u);
@@ -163,13 +162,14 @@ void DrawBackground(DrawingSurface& window, DrawingSurface& image) {
   window.DrawRectangle(kFrameDotsPen, 0, 0, s.imageWidth - 1, s.imageHeight - 1);
 }
 
-void DrawAxes(DrawingSurface& image, int n) {
-  const GraphSettings& s = graphSettings;
-  const Placement p = CurrentPlacement();
-  n = PointsToDraw(n);
+void DrawAxes(const GraphView& view, DrawingSurface& image, int n) {
+  const GraphSettings& s = view.settings;
+  const GraphData& d = view.data;
+  const Placement p = PlacementOf(view);
+  n = PointsToDraw(d, n);
   const int64_t axisX = -p.scrollX;
   DrawGuardedLine(image, p, kAxisPen, axisX, p.zeroRow, p.width - p.scrollX, p.zeroRow);
-  const int64_t axisBottom = graphData.minValue < 0.0 ? p.height - 1 - p.scrollY : p.zeroRow;
+  const int64_t axisBottom = d.minValue < 0.0 ? p.height - 1 - p.scrollY : p.zeroRow;
   DrawGuardedLine(image, p, kAxisPen, axisX, -p.scrollY, axisX, axisBottom);
 
   if (s.xTickInterval > 0) {
@@ -183,18 +183,18 @@ void DrawAxes(DrawingSurface& image, int n) {
   const double step = s.yTickUnit * s.ratio;
   if (!(step >= 2.0)) return;
   DrawYTicks(image, p, TruncToInt((static_cast<double>(s.imageHeight) - s.baseline) / step), step, -1);
-  if (graphData.minValue < 0.0) DrawYTicks(image, p, TruncToInt(s.baseline / step), step, +1);
+  if (d.minValue < 0.0) DrawYTicks(image, p, TruncToInt(s.baseline / step), step, +1);
 }
 
-void DrawPlot(DrawingSurface& image, Argb color, int n) {
-  const GraphSettings& s = graphSettings;
-  const Placement p = CurrentPlacement();
-  n = PointsToDraw(n);
+void DrawPlot(const GraphView& view, DrawingSurface& image, Argb color, int n) {
+  const GraphSettings& s = view.settings;
+  const Placement p = PlacementOf(view);
+  n = PointsToDraw(view.data, n);
   int64_t xs[kMaxPoints];
   int64_t ys[kMaxPoints];
   for (int i = 0; i < n; ++i) {
     xs[i] = p.PointX(i);
-    ys[i] = p.PointY(graphData.values[i]);
+    ys[i] = p.PointY(view.data.values[i]);
     FillMarker(image, p, color, xs[i], ys[i]);
   }
   // A width below 1 would mean nothing to the pen; it draws the thinnest line.
@@ -202,8 +202,9 @@ void DrawPlot(DrawingSurface& image, Argb color, int n) {
   DrawGuardedPolyline(image, p, pen, xs, ys, n);
 }
 
-int VisiblePointCount() {
-  const GraphSettings& s = graphSettings;
+int VisiblePointCount(const GraphSettings& s, const GraphData& d) {
   if (s.pointInterval <= 0 || s.imageWidth <= 0) return 0;
-  return std::min(std::clamp(graphData.count, 0, kMaxPoints), s.imageWidth / s.pointInterval);
+  return std::min(std::clamp(d.count, 0, kMaxPoints), s.imageWidth / s.pointInterval);
 }
+
+int VisiblePointCount() { return VisiblePointCount(graphSettings, graphData); }

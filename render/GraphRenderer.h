@@ -2,21 +2,33 @@
 #include "model/GraphModel.h"
 #include "render/DrawingSurface.h"
 
-// Draws the graph of graphSettings, graphData and viewOffset from scratch.
-// `window` receives only the frame that marks a transparent image on screen;
-// `image` is the offscreen image, already clipped to its own size. n is the
-// number of points to draw; whatever the caller passes, no more than the
-// loaded values (and never more than kMaxPoints) are drawn.
+// What one drawing shows: the settings, the values and where the view is
+// scrolled to. The renderer reads nothing else.
+struct GraphView {
+  const GraphSettings& settings;
+  const GraphData& data;
+  ViewOffset offset;
+};
 
+// Draws the graph of `view` from scratch. `window` receives only the frame
+// that marks a transparent image on screen; `image` is the offscreen image,
+// already clipped to its own size. n is the number of points to draw;
+// whatever the caller passes, no more than the loaded values (and never
+// more than kMaxPoints) are drawn.
+void DrawGraph(const GraphView& view, DrawingSurface& window, DrawingSurface& image, int n);
+void DrawBackground(const GraphView& view, DrawingSurface& window, DrawingSurface& image);
+void DrawAxes(const GraphView& view, DrawingSurface& image, int n);
+void DrawPlot(const GraphView& view, DrawingSurface& image, Argb color, int n);
+
+// The window's paint: the graph of graphSettings, graphData and viewOffset.
 void RenderGraph(DrawingSurface& window, DrawingSurface& image, int n);
-void DrawBackground(DrawingSurface& window, DrawingSurface& image);
-void DrawAxes(DrawingSurface& image, int n);
-void DrawPlot(DrawingSurface& image, Argb color, int n);
 
 // The n of a paint: the loaded points that fit the image width at the point
 // interval. An interval or a width of 0 or less shows no points.
+int VisiblePointCount(const GraphSettings& s, const GraphData& d);
 int VisiblePointCount();
 
-// The graph as the offscreen image holds it, with no window around it: what
-// a picture file gets. The frame of a transparent image is not part of it.
-void RenderImage(DrawingSurface& image);
+// The graph as the offscreen image holds it, with no window around it and
+// never scrolled: what a picture file gets. The frame of a transparent image
+// is not part of it.
+void RenderImage(const GraphSettings& s, const GraphData& d, DrawingSurface& image);

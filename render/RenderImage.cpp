@@ -16,7 +16,7 @@ class NoWindow final : public DrawingSurface {
 
 }  // namespace
 
-void RenderImage(DrawingSurface& image) {
+void RenderImage(const GraphSettings& s, const GraphData& d, DrawingSurface& image) {
   NoWindow window;
-  RenderGraph(window, image, VisiblePointCount());
+  DrawGraph({s, d, ViewOffset()}, window, image, VisiblePointCount(s, d));
 }

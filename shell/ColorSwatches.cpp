@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "model/GraphModel.h"
+#include "model/SettingChanges.h"
 #include "resources/resource.h"
 #include "shell/ScopedWin.h"
 #include "shell/ToolDialog.h"
@@ -35,15 +36,15 @@ void PaintSwatches(HWND dialog) {
 
 // The custom colours live in the settings so they outlast each use of the
 // chooser for the whole run.
-void PickColor(HWND owner, int slot) {
-  if (slot != kBackgroundSlot && slot != kLineSlot) return;
+COLORREF PickColor(HWND owner, int slot) {
+  if (slot != kBackgroundSlot && slot != kLineSlot) return 0;
   CHOOSECOLORA chooser = {};
   chooser.lStructSize = sizeof chooser;
   chooser.hwndOwner = owner;
   chooser.rgbResult = graphSettings.colors[slot];
   chooser.lpCustColors = reinterpret_cast<COLORREF*>(graphSettings.customColors);
   chooser.Flags = CC_RGBINIT;
-  if (ChooseColorA(&chooser)) graphSettings.colors[slot] = chooser.rgbResult;
+  return ChooseColorA(&chooser) ? chooser.rgbResult : graphSettings.colors[slot];
 }
 
 void OnSwatchClick(HWND dialog, const HWND swatches[2], LPARAM lParam) {
@@ -51,11 +52,12 @@ void OnSwatchClick(HWND dialog, const HWND swatches[2], LPARAM lParam) {
   for (int slot : {kBackgroundSlot, kLineSlot}) {
     RECT r = GetChildRect(dialog, swatches[slot]);
     if (!PtInRect(&r, release)) continue;
-    PickColor(dialog, slot);
-    // Choosing a background, even cancelled, asks for an opaque one.
-    if (slot == kBackgroundSlot) {
-      graphSettings.transparent = false;
-      CheckDlgButton(dialog, IDC_TRANSPARENT, BST_UNCHECKED);
+    // A cancelled chooser keeps the colour, and that is still the colour
+    // picked: choosing a background, even cancelled, asks for an opaque one.
+    const bool wasTransparent = graphSettings.transparent;
+    ApplyControlValue(slot == kBackgroundSlot ? IDC_BGCOLOR : IDC_LINECOLOR, PickColor(dialog, slot));
+    if (graphSettings.transparent != wasTransparent) {
+      CheckDlgButton(dialog, IDC_TRANSPARENT, graphSettings.transparent ? BST_CHECKED : BST_UNCHECKED);
     }
     InvalidateRect(dialog, &r, TRUE);
     InvalidateMainWindow();

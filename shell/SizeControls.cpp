@@ -1,3 +1,4 @@
+#include "model/SettingChanges.h"
 #include "resources/resource.h"
 #include "shell/ToolDialogControls.h"
 
@@ -11,14 +12,13 @@ int SliderIndex(HWND slider) {
 
 }  // namespace
 
-// Every scroll code alike: the slider snaps down to a multiple of 16 and hands
-// the value to the spin, whose edit then stores it. Positions 1-15 give 0
-// while the slider itself cannot go below 1.
+// Every scroll code alike: the slider snaps to the size it gives and hands
+// the value to the spin, whose edit then stores it.
 void OnSliderMove(HWND dialog, HWND slider) {
   int index = SliderIndex(slider);
   if (index < 0) return;
   int position = static_cast<int>(SendMessageA(slider, TBM_GETPOS, 0, 0));
-  position -= position % kSizeStep;
+  position = SliderSize(position);
   SendMessageA(slider, TBM_SETPOS, TRUE, position);
   SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN + index, UDM_SETPOS, 0, MAKELPARAM(LOWORD(position), 0));
 }

@@ -1,7 +1,7 @@
 #include "shell/ToolDialog.h"
 
 #include "model/GraphModel.h"
-#include "model/VerticalScale.h"
+#include "model/SettingChanges.h"
 #include "resources/resource.h"
 #include "shell/ShellState.h"
 #include "shell/ToolDialogControls.h"
@@ -74,44 +74,23 @@ void InvalidateMainWindow() {
   if (mainWindow) InvalidateRect(mainWindow, nullptr, TRUE);
 }
 
+// The line-style list is an extended combo box, asked through its handle.
 void OnListSelect(HWND dialog, int listId) {
-  GraphSettings& s = graphSettings;
-  switch (listId) {
-    case IDC_LINESTYLE: {
-      LRESULT index = SendMessageA(lineStyleComboHandle, CB_GETCURSEL, 0, 0);
-      if (index >= 0 && index < kLineStyleCount) s.lineStyle = static_cast<int>(index);
-      break;
-    }
-    case IDC_POINTKIND: {
-      LRESULT index = SendDlgItemMessageA(dialog, IDC_POINTKIND, CB_GETCURSEL, 0, 0);
-      if (index == Circle || index == Square) s.pointKind = static_cast<PointKind>(index);
-      break;
-    }
-    case IDC_DISPLAY: {
-      LRESULT index = SendDlgItemMessageA(dialog, IDC_DISPLAY, CB_GETCURSEL, 0, 0);
-      if (index >= GraphOnly && index <= GraphAndAxes) s.displayMode = static_cast<DisplayMode>(index);
-      break;
-    }
-  }
+  HWND list = listId == IDC_LINESTYLE ? lineStyleComboHandle : GetDlgItem(dialog, listId);
+  ApplyControlValue(listId, static_cast<int>(SendMessageA(list, CB_GETCURSEL, 0, 0)));
   InvalidateMainWindow();
 }
 
 void OnCheckBox(HWND dialog, int boxId) {
-  bool checked = IsDlgButtonChecked(dialog, boxId) == BST_CHECKED;
+  const bool checked = IsDlgButtonChecked(dialog, boxId) == BST_CHECKED;
+  ApplyControlValue(boxId, checked);
   if (boxId == IDC_TRANSPARENT) {
-    graphSettings.transparent = checked;
     InvalidateMainWindow();
     return;
   }
-  graphSettings.autoRatio = checked;
-  if (checked) {
-    RecalcRatio();
-    EnableWindow(editHandles[IDC_RATIO - IDC_WIDTH], FALSE);
-    InvalidateMainWindow();
-  } else {
-    // The last ratio stays in effect until the user types another.
-    EnableWindow(editHandles[IDC_RATIO - IDC_WIDTH], TRUE);
-  }
+  // Unchecked, the last ratio stays in effect until the user types another.
+  EnableWindow(editHandles[IDC_RATIO - IDC_WIDTH], !checked);
+  if (checked) InvalidateMainWindow();
 }
 
 INT_PTR CALLBACK ToolDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,7 +17,8 @@ void AddLineStyleBitmap(int index, int bitmapId);
 INT_PTR CALLBACK ToolDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The colour swatches: slot 0 is the background colour, slot 1 the line colour.
-void PickColor(HWND owner, int slot);
+// PickColor returns the colour chosen, or the slot's own when cancelled.
+COLORREF PickColor(HWND owner, int slot);
 RECT GetChildRect(HWND dialog, HWND child);
 void FillSwatch(HDC dc, int x, int y, int width, int height, COLORREF color);
 void OnSwatchClick(HWND dialog, const HWND swatches[2], LPARAM lParam);

@@ -1,6 +1,5 @@
 #include "model/GraphModel.h"
-#include "model/NumberText.h"
-#include "model/VerticalScale.h"
+#include "model/SettingChanges.h"
 #include "resources/resource.h"
 #include "shell/ScrollView.h"
 #include "shell/ShellState.h"
@@ -9,36 +8,23 @@
 namespace {
 
 // The text is parsed and stored before anything that can re-enter the
-// dialog runs: a nested handler may overwrite textbuf.
+// dialog runs (the ratio's recalculation writes the ratio field): a nested
+// handler may overwrite textbuf.
 void StoreEditText(int editId) {
   HWND edit = editHandles[editId - IDC_WIDTH];
   SendMessageA(edit, WM_GETTEXT, sizeof textbuf, reinterpret_cast<LPARAM>(textbuf));
-  GraphSettings& s = graphSettings;
-  if (editId < IDC_WIDTH + kIntegerEdits) {
-    s.*kIntegerFields[editId - IDC_WIDTH].field = ParseInt(textbuf);
-  } else if (editId == IDC_YTICKUNIT) {
-    s.yTickUnit = ParseDouble(textbuf);
-  } else {
-    s.ratio = ParseDouble(textbuf);
-  }
+  ApplyFieldText(editId, textbuf);
 }
 
+// What the window shows of a size: the slider and the scroll ranges.
 void UpdateDependents(int editId) {
   const GraphSettings& s = graphSettings;
   switch (editId) {
-    case IDC_WIDTH:
-      FollowTypedSize(IDC_WIDTH, s.imageWidth);
-      SetContentSize(mainWindow, s.imageWidth, s.imageHeight);
-      break;
-    case IDC_HEIGHT:
-      FollowTypedSize(IDC_HEIGHT, s.imageHeight);
-      RecalcRatio();
-      SetContentSize(mainWindow, s.imageWidth, s.imageHeight);
-      break;
-    case IDC_VMARGIN:
-      RecalcRatio();
-      break;
+    case IDC_WIDTH: FollowTypedSize(IDC_WIDTH, s.imageWidth); break;
+    case IDC_HEIGHT: FollowTypedSize(IDC_HEIGHT, s.imageHeight); break;
+    default: return;
   }
+  SetContentSize(mainWindow, s.imageWidth, s.imageHeight);
 }
 
 }  // namespace

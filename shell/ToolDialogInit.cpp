@@ -1,5 +1,6 @@
 #include "model/GraphModel.h"
 #include "model/NumberText.h"
+#include "model/SettingsTable.h"
 #include "resources/resource.h"
 #include "shell/ToolDialogControls.h"
 
@@ -7,14 +8,7 @@ HWND editHandles[kEditCount] = {};
 HWND sliderHandles[2] = {};
 HWND lineStyleComboHandle = nullptr;
 HWND swatchHandles[2] = {};
-char textbuf[256] = "";
-
-const IntegerField kIntegerFields[kIntegerEdits] = {
-    {&GraphSettings::imageWidth, 0, 1280},   {&GraphSettings::imageHeight, 0, 1280},
-    {&GraphSettings::leftMargin, 0, 256},    {&GraphSettings::verticalMargin, 0, 256},
-    {&GraphSettings::lineWidth, 1, 100},     {&GraphSettings::pointSize, 0, 100},
-    {&GraphSettings::pointInterval, 1, 256}, {&GraphSettings::xTickInterval, 0, 100},
-};
+char textbuf[kTextFieldLength + 1] = "";
 
 namespace {
 
@@ -29,7 +23,7 @@ void KeepHandles(HWND dialog) {
 
 void LimitEdits() {
   for (int i = 0; i < kEditCount; ++i) {
-    SendMessageA(editHandles[i], EM_LIMITTEXT, i < kIntegerEdits ? 4 : 255, 0);
+    SendMessageA(editHandles[i], EM_LIMITTEXT, IsIntegerField(IDC_WIDTH + i) ? kFieldDigits : kTextFieldLength, 0);
   }
 }
 
@@ -37,13 +31,14 @@ void LimitEdits() {
 // range. Each spin writes its position into its edit: that is how the integer
 // edits get their first text.
 void SetUpSpins(HWND dialog) {
-  for (int i = 0; i < kIntegerEdits; ++i) {
-    const IntegerField& f = kIntegerFields[i];
-    SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN + i, UDM_SETRANGE, 0, MAKELPARAM(f.upper, f.lower));
+  for (const SettingRow& row : kSettingRows) {
+    if (row.kind != SettingKind::Integer) continue;
+    SendDlgItemMessageA(dialog, row.controlId + kSpinAboveEdit, UDM_SETRANGE, 0, MAKELPARAM(row.upper, row.lower));
   }
-  for (int i = 0; i < kIntegerEdits; ++i) {
-    int value = graphSettings.*kIntegerFields[i].field;
-    SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN + i, UDM_SETPOS, 0, MAKELPARAM(LOWORD(value), 0));
+  for (const SettingRow& row : kSettingRows) {
+    if (row.kind != SettingKind::Integer) continue;
+    const int value = row.access.read(graphSettings);
+    SendDlgItemMessageA(dialog, row.controlId + kSpinAboveEdit, UDM_SETPOS, 0, MAKELPARAM(LOWORD(value), 0));
   }
 }
 
@@ -56,9 +51,12 @@ void SetUpSliders() {
   SendMessageA(sliderHandles[1], TBM_SETPOS, TRUE, graphSettings.imageHeight);
 }
 
-void FillList(HWND dialog, int listId, const char* const* items, int count, int selected) {
-  for (int i = 0; i < count; ++i) SendDlgItemMessageA(dialog, listId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i]));
-  SendDlgItemMessageA(dialog, listId, CB_SETCURSEL, selected, 0);
+void FillList(HWND dialog, int listId) {
+  const SettingRow& row = *FindSetting(listId);
+  for (int i = 0; i < ChoiceCount(row); ++i) {
+    SendDlgItemMessageA(dialog, listId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.labels[i]));
+  }
+  SendDlgItemMessageA(dialog, listId, CB_SETCURSEL, row.access.read(graphSettings), 0);
 }
 
 }  // namespace
@@ -72,11 +70,8 @@ void InitToolDialog(HWND dialog) {
   SetUpSpins(dialog);
   SetUpSliders();
   FillLineStyleList();
-
-  static const char* const kPointKinds[] = {"●", "■"};
-  FillList(dialog, IDC_POINTKIND, kPointKinds, 2, s.pointKind);
-  static const char* const kDisplayModes[] = {"グラフのみ", "座標軸のみ", "グラフと座標軸"};
-  FillList(dialog, IDC_DISPLAY, kDisplayModes, 3, s.displayMode);
+  FillList(dialog, IDC_POINTKIND);
+  FillList(dialog, IDC_DISPLAY);
 
   if (s.transparent) CheckDlgButton(dialog, IDC_TRANSPARENT, BST_CHECKED);
   if (s.autoRatio) {

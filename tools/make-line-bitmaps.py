@@ -3,23 +3,29 @@
 1-bit .bmp files into resources/.
 
 Each sample is 64 x 16 pixels, white, with a line two pixels thick on rows
-7 and 8 (from the top); the runs below are the black pixel ranges, inclusive.
-Run it again only to change a sample; the .bmp files are committed.
+7 and 8 (from the top); its black runs are those of kLineSamples in
+render/LineSamples.h, in lineStyle order. Run it again only to change a
+sample; the .bmp files are committed.
 """
 import os
+import re
 import struct
 
 WIDTH, HEIGHT = 64, 16
 LINE_ROWS = (7, 8)
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+NAMES = ["line-solid.bmp", "line-dash.bmp", "line-dot.bmp", "line-dashdot.bmp",
+         "line-dashdotdot.bmp"]
 
-SAMPLES = {
-    "line-solid.bmp": [(6, 57)],
-    "line-dash.bmp": [(6, 21), (25, 39), (43, 57)],
-    "line-dot.bmp": [(x, x + 1) for x in range(6, 59, 4)],
-    "line-dashdot.bmp": [(6, 18), (22, 23), (27, 38), (42, 43), (47, 58)],
-    "line-dashdotdot.bmp": [(6, 16), (19, 20), (23, 24), (27, 37), (40, 41),
-                            (44, 45), (48, 58)],
-}
+
+def samples():
+    with open(os.path.join(ROOT, "render", "LineSamples.h")) as f:
+        table = f.read().split("kLineSamples[kLineStyleCount] = {", 1)[1]
+    rows = re.findall(r"\{\d+, \{((?:\{\d+, \d+\},?\s*)+)\}\}", table)
+    runs = [[tuple(map(int, run)) for run in re.findall(r"\{(\d+), (\d+)\}", row)]
+            for row in rows]
+    assert len(runs) == len(NAMES), "one sample per line style"
+    return dict(zip(NAMES, runs))
 
 
 def row_bytes(runs):
@@ -45,9 +51,8 @@ def bitmap_file(runs):
 
 
 def main():
-    out_dir = os.path.join(os.path.dirname(os.path.abspath(__file__)),
-                           "..", "resources")
-    for name, runs in SAMPLES.items():
+    out_dir = os.path.join(ROOT, "resources")
+    for name, runs in samples().items():
         with open(os.path.join(out_dir, name), "wb") as f:
             f.write(bitmap_file(runs))
 

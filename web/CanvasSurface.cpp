@@ -162,22 +162,18 @@ int Clamped(int position, int content, int view) {
 
 void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight) {
   const GraphSettings& s = graphSettings;
-  viewOffset.scrollX = Clamped(scrollX, s.imageWidth, viewWidth);
-  viewOffset.scrollY = Clamped(scrollY, s.imageHeight, viewHeight);
+  const ViewOffset offset = {Clamped(scrollX, s.imageWidth, viewWidth), Clamped(scrollY, s.imageHeight, viewHeight)};
   CanvasBegin(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), viewWidth, viewHeight);
   CanvasSurface canvas;
-  RenderGraph(canvas, canvas, VisiblePointCount());
+  DrawGraph({s, graphData, offset}, canvas, canvas, VisiblePointCount());
   CanvasEnd();
 }
 
 void ZimbelPaintImage() {
   const GraphSettings& s = graphSettings;
   if (s.imageWidth < 1 || s.imageHeight < 1) return;
-  const ViewOffset shown = viewOffset;
-  viewOffset = ViewOffset();
   CanvasBegin(s.imageWidth, s.imageHeight, s.imageWidth, s.imageHeight);
   CanvasSurface canvas;
-  RenderImage(canvas);
+  RenderImage(s, graphData, canvas);
   CanvasEnd();
-  viewOffset = shown;
 }

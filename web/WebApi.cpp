@@ -10,8 +10,9 @@
 #include "model/DataFileReader.h"
 #include "model/GraphModel.h"
 #include "model/ModelHooks.h"
-#include "model/NumberText.h"
-#include "model/VerticalScale.h"
+#include "model/SettingChanges.h"
+#include "model/SettingText.h"
+#include "model/SettingsTable.h"
 #include "render/GraphRenderer.h"
 #include "render/SvgSurface.h"
 #include "resources/resource.h"
@@ -19,16 +20,9 @@
 
 namespace {
 
-constexpr int kEditCount = 10;
-constexpr int kIntegerEdits = 8;
+constexpr int kEditCount = IDC_RATIO - IDC_WIDTH + 1;
 // The dialog reads a field through a buffer of this size.
-constexpr size_t kFieldSize = 256;
-
-int GraphSettings::*const kIntegerFields[kIntegerEdits] = {
-    &GraphSettings::imageWidth,   &GraphSettings::imageHeight, &GraphSettings::leftMargin,
-    &GraphSettings::verticalMargin, &GraphSettings::lineWidth, &GraphSettings::pointSize,
-    &GraphSettings::pointInterval, &GraphSettings::xTickInterval,
-};
+constexpr size_t kFieldSize = kTextFieldLength + 1;
 
 struct Fields {
   char texts[kEditCount][kFieldSize];
@@ -36,10 +30,12 @@ struct Fields {
   // What the dialog's initialisation writes from the start-up settings:
   // each spin its position, the y tick unit its "%g", the ratio nothing.
   Fields() {
-    const GraphSettings start;
-    for (int i = 0; i < kIntegerEdits; ++i) std::snprintf(texts[i], kFieldSize, "%d", start.*kIntegerFields[i]);
-    FormatG(start.yTickUnit, texts[IDC_YTICKUNIT - IDC_WIDTH], kFieldSize);
-    texts[IDC_RATIO - IDC_WIDTH][0] = '\0';
+    const GraphSettings start = StartSettings();
+    for (int i = 0; i < kEditCount; ++i) {
+      const int id = IDC_WIDTH + i;
+      const std::string text = id == IDC_RATIO ? "" : SettingText(start, *FindSetting(id));
+      std::snprintf(texts[i], kFieldSize, "%s", text.c_str());
+    }
   }
 };
 
@@ -47,8 +43,6 @@ Fields& TheFields() {
   static Fields fields;
   return fields;
 }
-
-bool IsEdit(int editId) { return editId >= IDC_WIDTH && editId < IDC_WIDTH + kEditCount; }
 
 // Cut at the buffer's size, but never inside a UTF-8 character.
 void Keep(int editId, const char* text) {
@@ -63,18 +57,7 @@ void Keep(int editId, const char* text) {
 }
 
 // The edit's change handler: the text is the setting, with its after-effects.
-void Apply(int editId) {
-  const char* text = TheFields().texts[editId - IDC_WIDTH];
-  GraphSettings& s = graphSettings;
-  if (editId < IDC_WIDTH + kIntegerEdits) {
-    s.*kIntegerFields[editId - IDC_WIDTH] = ParseInt(text);
-  } else if (editId == IDC_YTICKUNIT) {
-    s.yTickUnit = ParseDouble(text);
-  } else {
-    s.ratio = ParseDouble(text);
-  }
-  if (editId == IDC_HEIGHT || editId == IDC_VMARGIN) RecalcRatio();
-}
+void Apply(int editId) { ApplyFieldText(editId, TheFields().texts[editId - IDC_WIDTH]); }
 
 // The core writes a field as the dialog's own code does: the change handler
 // runs before anyone else hears of it.
@@ -118,55 +101,35 @@ int ZimbelLoadMore(const unsigned char* bytes, int size) {
 void ZimbelLoadEnd() { EndDataFeed(); }
 
 void ZimbelSetText(int editId, const char* text) {
-  if (!IsEdit(editId) || !text) return;
+  if (!IsField(editId) || !text) return;
   Keep(editId, text);
   Apply(editId);
 }
 
-void ZimbelSetValue(int controlId, int value) {
-  GraphSettings& s = graphSettings;
-  switch (controlId) {
-    case IDC_LINESTYLE:
-      if (value >= 0 && value <= 4) s.lineStyle = value;
-      break;
-    case IDC_POINTKIND:
-      if (value == Circle || value == Square) s.pointKind = static_cast<PointKind>(value);
-      break;
-    case IDC_DISPLAY:
-      if (value >= GraphOnly && value <= GraphAndAxes) s.displayMode = static_cast<DisplayMode>(value);
-      break;
-    case IDC_TRANSPARENT:
-      s.transparent = value != 0;
-      break;
-    case IDC_AUTORATIO:
-      // Off keeps the last ratio until the user types another.
-      s.autoRatio = value != 0;
-      if (s.autoRatio) RecalcRatio();
-      break;
-    case IDC_BGCOLOR:
-      s.backgroundColor() = static_cast<Colorref>(value) & 0xFFFFFFu;
-      break;
-    case IDC_LINECOLOR:
-      s.lineColor() = static_cast<Colorref>(value) & 0xFFFFFFu;
-      break;
-  }
-}
+void ZimbelSetValue(int controlId, int value) { ApplyControlValue(controlId, value); }
 
 int ZimbelValue(int controlId) {
-  GraphSettings& s = graphSettings;
-  switch (controlId) {
-    case IDC_LINESTYLE: return s.lineStyle;
-    case IDC_POINTKIND: return s.pointKind;
-    case IDC_DISPLAY: return s.displayMode;
-    case IDC_TRANSPARENT: return s.transparent;
-    case IDC_AUTORATIO: return s.autoRatio;
-    case IDC_BGCOLOR: return static_cast<int>(s.backgroundColor());
-    case IDC_LINECOLOR: return static_cast<int>(s.lineColor());
-  }
-  return 0;
+  const SettingRow* row = FindSetting(controlId);
+  return row && !IsField(controlId) ? row->access.read(graphSettings) : 0;
 }
 
-const char* ZimbelFieldText(int editId) { return IsEdit(editId) ? TheFields().texts[editId - IDC_WIDTH] : ""; }
+void ZimbelSetColorText(int controlId, const char* text) {
+  Colorref color = 0;
+  const SettingRow* row = FindSetting(controlId);
+  if (row && row->kind == SettingKind::Color && text && ColorFromHex(text, color)) {
+    ApplyControlValue(controlId, static_cast<int>(color));
+  }
+}
+
+const char* ZimbelColorText(int controlId) {
+  const SettingRow* row = FindSetting(controlId);
+  result = row && row->kind == SettingKind::Color ? SettingText(graphSettings, *row) : "";
+  return result.c_str();
+}
+
+int ZimbelSliderSize(int position) { return SliderSize(position); }
+
+const char* ZimbelFieldText(int editId) { return IsField(editId) ? TheFields().texts[editId - IDC_WIDTH] : ""; }
 
 int ZimbelImageWidth() { return graphSettings.imageWidth; }
 int ZimbelImageHeight() { return graphSettings.imageHeight; }
@@ -176,11 +139,8 @@ const char* ZimbelSvg() {
   const GraphSettings& s = graphSettings;
   result.clear();
   if (s.imageWidth < 1 || s.imageHeight < 1) return result.c_str();
-  const ViewOffset shown = viewOffset;
-  viewOffset = ViewOffset();
   SvgSurface svg(s.imageWidth, s.imageHeight);
-  RenderImage(svg);
-  viewOffset = shown;
+  RenderImage(s, graphData, svg);
   result = svg.Document();
   return result.c_str();
 }

@@ -70,9 +70,31 @@ ZIMBEL_API void ZimbelSetText(int editId, const char* text);
 // A list, box or colour: 1020 line style 0-4, 1025 point kind 0-1, 1026
 // display mode 0-2 (other indexes are ignored, as the dialog ignores them),
 // 1023 transparent 0/1, 1024 auto ratio 0/1 (turning it on recalculates and
-// writes 1009), 1021 and 1022 colours as 0x00BBGGRR. Picking a background
-// does not clear transparency here: the page sets 1023 to 0 itself.
+// writes 1009), 1021 and 1022 colours as 0x00BBGGRR. Setting a background,
+// even to the colour it has, turns transparency off (read 1023 back): the
+// page sets it when the user reaches for the background's chooser.
 ZIMBEL_API void ZimbelSetValue(int controlId, int value);
+
+// Colours 1021 and 1022 as "#RRGGBB", as a colour input and the exporter
+// write them: ZimbelSetColorText ignores any other text.
+ZIMBEL_API void ZimbelSetColorText(int controlId, const char* text);
+ZIMBEL_API const char* ZimbelColorText(int controlId);
+
+// The size a size slider's position gives (the field takes it, the slider
+// shows it): down to the slider's step, so 1-15 give 0.
+ZIMBEL_API int ZimbelSliderSize(int position);
+
+// What the panel offers, as the dialog offers it, in one JSON text:
+//   {"fieldDigits", "textLength", "sizeStep", "sliderMin", "sliderMax",
+//    "settings": [{"id", "kind" (integer, number, choice, flag, color),
+//                  "option" (the exporter's), "default" (as the exporter
+//                  writes it), "lower", "upper" (a spin's range, a list's
+//                  indexes), "choices" (the exporter's names), "labels"
+//                  (the dialog's item texts), "offOption" (the
+//                  exporter's option that turns a box off)}, ...],
+//    "lineSamples": [[[first, last], ...], ...]}  the line-style list's
+//                  black runs on rows 7 and 8 of a 64 x 16 sample
+ZIMBEL_API const char* ZimbelSettings();
 
 // The text edit 1000-1009 shows now; "" for any other id. At start the
 // dialog's initial texts: "0" "200" "10" "10" "1" "4" "20" "1" "0" "".

@@ -24,8 +24,7 @@ namespace {
 // other colour each byte minus the one a pixel before makes it one.
 constexpr int kStrategy = Z_RLE;
 
-int RowFilter() {
-  const GraphSettings& s = graphSettings;
+int RowFilter(const GraphSettings& s) {
   const Argb background = s.transparent ? 0u : ToArgb(s.colors[kBackgroundSlot]);
   const uint32_t alpha = background >> 24;
   const bool oneByte = background == (alpha * 0x01010101u);
@@ -105,7 +104,7 @@ void UnpremultiplyRow(const uint32_t* pixels, int width, png_byte* row) {
 
 // libpng reports a failure by a long jump back here: nothing in this frame
 // may need a destructor.
-bool WriteRows(const PngWriteStruct& writer, cairo_surface_t* image, png_byte* row) {
+bool WriteRows(const PngWriteStruct& writer, cairo_surface_t* image, int filter, png_byte* row) {
   png_structp png = writer.png();
   if (setjmp(png_jmpbuf(png))) return false;
   const int width = cairo_image_surface_get_width(image);
@@ -114,7 +113,7 @@ bool WriteRows(const PngWriteStruct& writer, cairo_surface_t* image, png_byte* r
   const unsigned char* data = cairo_image_surface_get_data(image);
   png_set_IHDR(png, writer.info(), width, height, 8, PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, RowFilter());
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, filter);
   png_set_compression_strategy(png, kStrategy);
   png_write_info(png, writer.info());
   for (int y = 0; y < height; ++y) {
@@ -125,7 +124,7 @@ bool WriteRows(const PngWriteStruct& writer, cairo_surface_t* image, png_byte* r
   return true;
 }
 
-bool EncodePng(cairo_surface_t* image, std::string& png, std::string& reason) {
+bool EncodePng(cairo_surface_t* image, int filter, std::string& png, std::string& reason) {
   cairo_surface_flush(image);
   PngComplaint complaint;
   PngWriteStruct writer(complaint);
@@ -136,7 +135,7 @@ bool EncodePng(cairo_surface_t* image, std::string& png, std::string& reason) {
   std::vector<png_byte> row(static_cast<size_t>(cairo_image_surface_get_width(image)) * 4);
   png.clear();
   png_set_write_fn(writer.png(), &png, Append, Flush);
-  if (WriteRows(writer, image, row.data()) && complaint.text[0] == '\0') return true;
+  if (WriteRows(writer, image, filter, row.data()) && complaint.text[0] == '\0') return true;
   reason = std::string("the PNG encoder failed: ") + complaint.text;
   return false;
 }
@@ -146,14 +145,13 @@ bool EncodePng(cairo_surface_t* image, std::string& png, std::string& reason) {
 void StartPngRenderer() {}
 void StopPngRenderer() {}
 
-bool RenderPng(std::string& png, std::string& reason) {
-  const GraphSettings& s = graphSettings;
+bool RenderPng(const GraphSettings& s, const GraphData& d, std::string& png, std::string& reason) {
   CairoImage image(s.imageWidth, s.imageHeight);
   if (!image.valid()) return false;
   {
     CairoContext context(image.get());
     CairoSurface surface(context.get());
-    RenderImage(surface);
+    RenderImage(s, d, surface);
     // A context in an error state has stopped drawing: the picture would be
     // blank or half drawn.
     if (cairo_status(context.get()) != CAIRO_STATUS_SUCCESS) {
@@ -161,5 +159,5 @@ bool RenderPng(std::string& png, std::string& reason) {
       return false;
     }
   }
-  return EncodePng(image.get(), png, reason);
+  return EncodePng(image.get(), RowFilter(s), png, reason);
 }

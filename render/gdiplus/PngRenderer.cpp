@@ -62,13 +62,13 @@ void StartPngRenderer() { StartGdiplus(); }
 
 void StopPngRenderer() { ShutdownGdiplus(); }
 
-bool RenderPng(std::string& png, std::string& reason) {
-  Bitmap image(graphSettings.imageWidth, graphSettings.imageHeight);
+bool RenderPng(const GraphSettings& s, const GraphData& d, std::string& png, std::string& reason) {
+  Bitmap image(s.imageWidth, s.imageHeight);
   if (!image.get()) return false;
   {
     GraphicsContext context(image.get());
     GdiplusSurface surface(context, true);
-    RenderImage(surface);
+    RenderImage(s, d, surface);
   }
   GlobalStream stream;
   if (!SavePngToStream(image.get(), stream.get()) || !stream.CopyTo(png)) {

@@ -13,46 +13,42 @@
 #include "tests/dialog/DialogDriver.h"
 #include "tests/dialog/TestWindow.h"
 #include "tests/dialog/ToolDialogTest.h"
+#include "tests/settings/SettingCases.h"
 
 namespace {
 
-struct TextCase {
-  int edit;
-  const char* text;
-  double GraphSettings::*field;
-  double expected;
-};
-
-TEST_F(ToolDialogTest, DecimalFieldsReadTheProgramsNumberSyntax) {
-  const TextCase cases[] = {
-      {IDC_YTICKUNIT, "1e2", &GraphSettings::yTickUnit, 100},
-      {IDC_YTICKUNIT, "abc", &GraphSettings::yTickUnit, 0},
-      {IDC_YTICKUNIT, "2.5D1", &GraphSettings::yTickUnit, 25},
-      {IDC_YTICKUNIT, "1,5", &GraphSettings::yTickUnit, 1},
-      {IDC_RATIO, " -0.25", &GraphSettings::ratio, -0.25},
-      {IDC_RATIO, "1e999", &GraphSettings::ratio, 1.7976931348623157e308},
-  };
-  for (const TextCase& c : cases) {
-    SetWindowTextA(Item(c.edit), c.text);
-    EXPECT_EQ(c.expected, graphSettings.*c.field) << c.text;
+// A change as a user makes it: typed, picked from a list, clicked, chosen.
+void Change(HWND dialog, const SettingCase& c) {
+  HWND control = GetDlgItem(dialog, c.controlId);
+  switch (FindSetting(c.controlId)->kind) {
+    case SettingKind::Integer:
+    case SettingKind::Number: SetWindowTextA(control, c.text); break;
+    case SettingKind::Choice: SelectListItem(dialog, c.controlId, c.value); break;
+    case SettingKind::Flag:
+      if ((IsDlgButtonChecked(dialog, c.controlId) == BST_CHECKED) != (c.value != 0)) {
+        SendMessageA(control, BM_CLICK, 0, 0);
+      }
+      break;
+    case SettingKind::Color: {
+      ColorChooserAnswer answer(dialog, true, static_cast<COLORREF>(c.value));
+      ReleaseMouseOver(dialog, c.controlId);
+      PumpUntil([&] { return answer.answered(); });
+      break;
+    }
   }
 }
 
-TEST_F(ToolDialogTest, IntegerFieldsStoreWhatTheyShowUnbounded) {
-  struct IntCase { int edit; const char* text; int GraphSettings::*field; int expected; };
-  const IntCase cases[] = {
-      {IDC_LEFTMARGIN, "-5", &GraphSettings::leftMargin, -5},
-      {IDC_LINEWIDTH, "", &GraphSettings::lineWidth, 0},
-      {IDC_POINTSIZE, "9999", &GraphSettings::pointSize, 9999},
-      {IDC_INTERVAL, "0", &GraphSettings::pointInterval, 0},
-      {IDC_XTICK, "12x", &GraphSettings::xTickInterval, 12},
-      {IDC_VMARGIN, "30", &GraphSettings::verticalMargin, 30},
-  };
-  for (const IntCase& c : cases) {
-    SetWindowTextA(Item(c.edit), c.text);
-    EXPECT_EQ(c.expected, graphSettings.*c.field) << c.text;
+// The changes the page and the exporter make too, through the controls:
+// each stores what the core stores, with the dialog's after-effects.
+TEST_F(ToolDialogTest, EachChangeIsStoredAsTheCoreStoresIt) {
+  ShowDialog();
+  GraphSettings expected = graphSettings;
+  for (const SettingCase& c : kSettingCases) {
+    Change(toolDialog, c);
+    ApplyCase(expected, graphData, c);
+    EXPECT_EQ("", Difference(expected, graphSettings)) << Describe(c);
   }
-  EXPECT_EQ(10, graphSettings.baseline) << "a margin moves the baseline only with the automatic ratio";
+  EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(toolDialog, IDC_TRANSPARENT)) << "the background's pick shows";
 }
 
 TEST_F(ToolDialogTest, AHeightChangeRewritesATypedRatio) {
@@ -90,10 +86,6 @@ TEST_F(ToolDialogTest, AutomaticRatioFitsTheDataInTheDisabledField) {
 }
 
 TEST_F(ToolDialogTest, ListsSetTheirSettingsOnlyOnASelectionChange) {
-  SelectListItem(toolDialog, IDC_LINESTYLE, 3);
-  EXPECT_EQ(3, graphSettings.lineStyle);
-  SelectListItem(toolDialog, IDC_POINTKIND, 1);
-  EXPECT_EQ(Square, graphSettings.pointKind);
   SelectListItem(toolDialog, IDC_DISPLAY, 0);
   EXPECT_EQ(GraphOnly, graphSettings.displayMode);
 

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "export/ExportOptions.h"
+#include "model/VerticalScale.h"
+#include "tests/settings/SettingCases.h"
 
 namespace {
 
@@ -36,14 +38,8 @@ TEST(ExportOptionsTest, EachFormSetsItsSetting) {
                 o.format == PictureFormat::Png && !o.outputGiven;
        }},
       {{"--width", "300", "a.txt"}, [](const ExportOptions& o) { return o.settings.imageWidth == 300 && o.widthGiven; }},
-      {{"--height=64", "a.txt"}, [](const ExportOptions& o) { return o.settings.imageHeight == 64; }},
-      {{"--ratio", "2.5d1", "a.txt"}, [](const ExportOptions& o) { return o.settings.ratio == 25.0; }},
-      {{"--y-tick-unit", "-1.5e0", "a.txt"}, [](const ExportOptions& o) { return o.settings.yTickUnit == -1.5; }},
-      {{"--line-color", "#FF8000", "a.txt"}, [](const ExportOptions& o) { return o.settings.colors[kLineSlot] == 0x0080FFu; }},
-      {{"--background", "#102030", "a.txt"},
-       [](const ExportOptions& o) { return o.settings.colors[kBackgroundSlot] == 0x302010u && !o.settings.transparent; }},
+      {{"--line-color", "#ff8000", "a.txt"}, [](const ExportOptions& o) { return o.settings.colors[kLineSlot] == 0x0080FFu; }},
       {{"--transparent", "--background", "#102030", "a.txt"}, [](const ExportOptions& o) { return o.settings.transparent; }},
-      {{"--opaque", "a.txt"}, [](const ExportOptions& o) { return !o.settings.transparent; }},
       {{"--line-style", "dash-dot", "--point-kind", "square", "--show", "axes", "a.txt"},
        [](const ExportOptions& o) {
          return o.settings.lineStyle == 3 && o.settings.pointKind == Square && o.settings.displayMode == AxesOnly;
@@ -95,6 +91,29 @@ TEST(ExportOptionsTest, EachBadFormSaysWhatWasWrong) {
     Parsed p = Parse(c.args);
     EXPECT_FALSE(p.ok) << c.error;
     EXPECT_EQ(p.error, c.error);
+  }
+}
+
+// Each change the dialog and the page make, as an option: taken where it is
+// a whole number in range, and then stored as the core stores it.
+TEST(ExportOptionsTest, EachSettingIsStoredAsTheDialogStoresIt) {
+  for (const SettingCase& c : kSettingCases) {
+    const std::string option = CaseOption(c);
+    if (option.empty()) continue;
+    Parsed p = Parse({option.c_str(), "a.txt"});
+    EXPECT_EQ(c.commandLine, p.ok) << option << ": " << p.error;
+    if (!p.ok) continue;
+    GraphSettings expected = StartSettings();
+    ApplyCase(expected, GraphData(), c);
+    // Every load fits the scale again, so the exporter leaves that to it.
+    char ratioText[kRatioTextSize];
+    ScaleToData(expected, GraphData(), ratioText);
+    ScaleToData(p.options.settings, GraphData(), ratioText);
+    EXPECT_EQ("", Difference(expected, p.options.settings)) << option;
+  }
+  // Every setting has its option, and --help names it.
+  for (const SettingRow& row : kSettingRows) {
+    EXPECT_NE(std::string::npos, ExportHelp().find(std::string("--") + row.option + " ")) << row.option;
   }
 }
 

@@ -1,6 +1,7 @@
 // Fuzzes the renderer with any settings and values a user or another process
-// could produce: it must never crash, draw more points than were loaded, or
-// hand the drawing surface coordinates far outside the image.
+// could produce, set directly or through the core's way of changing them: it
+// must never crash, draw more points than were loaded, or hand the drawing
+// surface coordinates far outside the image.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include <cstring>
 
 #include "model/GraphModel.h"
+#include "model/SettingChanges.h"
 #include "render/GraphRenderer.h"
 #include "tests/render/RecordingSurface.h"
 
@@ -51,11 +53,8 @@ bool NearFloat(float v, int64_t extent) {
   return v >= -kReach - slack && v <= far + slack;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
-  FuzzedDataProvider in(bytes, size);
-  ResetGraphModel();
+// Settings anywhere in their types' ranges, as another process could write them.
+void AnySettings(FuzzedDataProvider& in) {
   GraphSettings& s = graphSettings;
   s.leftMargin = SomeInt(in);
   s.imageWidth = SomeInt(in);
@@ -68,15 +67,53 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   s.transparent = in.ConsumeBool();
   s.displayMode = static_cast<DisplayMode>(in.ConsumeIntegralInRange(0, 2));
   s.pointKind = static_cast<PointKind>(in.ConsumeIntegralInRange(0, 1));
-  s.lineStyle = in.ConsumeIntegralInRange(0, 4);
+  s.lineStyle = in.ConsumeIntegralInRange(0, kLineStyleCount - 1);
   s.ratio = SomeDouble(in);
   s.yTickUnit = SomeDouble(in);
-  viewOffset.scrollX = SomeInt(in);
-  viewOffset.scrollY = SomeInt(in);
+}
+
+void SomeValues(FuzzedDataProvider& in) {
   graphData.count = in.ConsumeIntegralInRange(0, kMaxPoints);
   graphData.minValue = SomeDouble(in);
   graphData.maxValue = SomeDouble(in);
   for (int i = 0; i < graphData.count && in.remaining_bytes() > 0; ++i) graphData.values[i] = SomeDouble(in);
+}
+
+// Changes as the front ends make them, in any order: any text into any
+// field, any value into any control, ids beside them included. What the
+// lists and colours hold stays what their controls can show.
+void ChangesThroughTheControls(FuzzedDataProvider& in) {
+  SomeValues(in);
+  const int steps = in.ConsumeIntegralInRange(0, 40);
+  for (int i = 0; i < steps && in.remaining_bytes() > 0; ++i) {
+    const int id = in.ConsumeIntegralInRange(995, 1030);
+    if (in.ConsumeBool()) {
+      ApplyFieldText(id, in.ConsumeRandomLengthString(300).c_str());
+    } else {
+      ApplyControlValue(id, in.ConsumeBool() ? in.ConsumeIntegralInRange(-2, 6) : in.ConsumeIntegral<int>());
+    }
+  }
+  const GraphSettings& s = graphSettings;
+  Check(s.lineStyle >= 0 && s.lineStyle < kLineStyleCount);
+  Check(s.pointKind == Circle || s.pointKind == Square);
+  Check(s.displayMode >= GraphOnly && s.displayMode <= GraphAndAxes);
+  Check(s.colors[kBackgroundSlot] <= 0xFFFFFFu && s.colors[kLineSlot] <= 0xFFFFFFu);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  FuzzedDataProvider in(bytes, size);
+  ResetGraphModel();
+  if (in.ConsumeBool()) {
+    ChangesThroughTheControls(in);
+  } else {
+    AnySettings(in);
+    SomeValues(in);
+  }
+  viewOffset.scrollX = SomeInt(in);
+  viewOffset.scrollY = SomeInt(in);
+  const GraphSettings& s = graphSettings;
   const int n = in.ConsumeBool() ? VisiblePointCount() : SomeInt(in);
 
   RecordingSurface window;

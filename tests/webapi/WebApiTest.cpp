@@ -8,6 +8,7 @@
 
 #include "model/GraphModel.h"
 #include "resources/resource.h"
+#include "tests/settings/SettingCases.h"
 #include "web/PageEvents.h"
 #include "web/WebApi.h"
 
@@ -65,13 +66,27 @@ TEST_F(WebApiTest, ReadsExactlyTheBytesGivenAndRefusesNone) {
   EXPECT_TRUE(events.empty());
 }
 
-TEST_F(WebApiTest, FieldsAreTheirSettingsWithTheDialogsAfterEffects) {
-  ZimbelSetText(IDC_LEFTMARGIN, "12x");
-  EXPECT_EQ(12, graphSettings.leftMargin);
-  EXPECT_STREQ("12x", ZimbelFieldText(IDC_LEFTMARGIN));
-  ZimbelSetText(IDC_YTICKUNIT, "2.5D1");
-  EXPECT_EQ(25.0, graphSettings.yTickUnit);
+// The changes the dialog makes, through the page's calls: each stores what
+// the core stores, and a field keeps the text as typed.
+TEST_F(WebApiTest, EachChangeIsStoredAsTheDialogStoresIt) {
+  GraphSettings expected = StartSettings();
+  for (const SettingCase& c : kSettingCases) {
+    if (c.text) {
+      ZimbelSetText(c.controlId, c.text);
+      EXPECT_STREQ(c.text, ZimbelFieldText(c.controlId));
+    } else {
+      ZimbelSetValue(c.controlId, c.value);
+    }
+    ApplyCase(expected, graphData, c);
+    EXPECT_EQ("", Difference(expected, graphSettings)) << Describe(c);
+  }
+  ZimbelSetColorText(IDC_LINECOLOR, "#ff8000");
+  EXPECT_STREQ("#FF8000", ZimbelColorText(IDC_LINECOLOR));
+  ZimbelSetColorText(IDC_LINECOLOR, "red");
+  EXPECT_EQ(0x0080FF, ZimbelValue(IDC_LINECOLOR));
+}
 
+TEST_F(WebApiTest, FieldsAreTheirSettingsWithTheDialogsAfterEffects) {
   // A typed ratio stays as typed until a height change rewrites it.
   ZimbelSetText(IDC_RATIO, "0.50");
   EXPECT_EQ(0.5, graphSettings.ratio);
@@ -96,17 +111,14 @@ TEST_F(WebApiTest, FieldsAreTheirSettingsWithTheDialogsAfterEffects) {
   EXPECT_EQ(std::string(254, '1'), ZimbelFieldText(IDC_YTICKUNIT));
 }
 
-TEST_F(WebApiTest, ListsTakeOnlyTheirOwnIndexes) {
-  ZimbelSetValue(IDC_LINESTYLE, 5);
+TEST_F(WebApiTest, ListsTakeOnlyTheirOwnIndexesAndColoursNoAlpha) {
   ZimbelSetValue(IDC_POINTKIND, -1);
   ZimbelSetValue(IDC_DISPLAY, 3);
-  EXPECT_EQ(0, ZimbelValue(IDC_LINESTYLE));
   EXPECT_EQ(Circle, ZimbelValue(IDC_POINTKIND));
   EXPECT_EQ(GraphAndAxes, ZimbelValue(IDC_DISPLAY));
-  ZimbelSetValue(IDC_LINESTYLE, 4);
   ZimbelSetValue(IDC_BGCOLOR, 0x7F336699);
-  EXPECT_EQ(4, graphSettings.lineStyle);
   EXPECT_EQ(0x336699u, graphSettings.backgroundColor());
+  EXPECT_EQ(0, ZimbelValue(IDC_TRANSPARENT)) << "a background is an opaque one";
 }
 
 TEST_F(WebApiTest, AnEmptyImageHasNoSvg) {

@@ -20,26 +20,21 @@ const cases = [
   ['negative.txt', '--ratio', '4321.5', '--line-style', 'dash'],
 ];
 
-// Each option as the page's control for it.
-const fields = {'height': 1001, 'left-margin': 1002, 'vertical-margin': 1003, 'line-width': 1004,
-                'point-size': 1005, 'point-interval': 1006, 'x-tick': 1007, 'y-tick-unit': 1008, 'ratio': 1009};
-const lists = {'line-style': [1020, ['solid', 'dash', 'dot', 'dash-dot', 'dash-dot-dot']],
-               'point-kind': [1025, ['circle', 'square']], 'show': [1026, ['graph', 'axes', 'both']]};
-const bgr = (hex) => { const v = parseInt(hex.slice(1), 16); return (v & 0xff) << 16 | (v & 0xff00) | v >> 16; };
-
+// Each option through the page's control for it, as the module's table
+// names them: a field's text, a list's index, a colour, a box.
 function drive(m, file, options) {
+  const table = JSON.parse(m.UTF8ToString(m._ZimbelSettings()));
   const setText = (id, text) => m.ccall('ZimbelSetText', null, ['number', 'string'], [id, text]);
   let width = null;
   for (let i = 0; i < options.length; ++i) {
     const name = options[i].slice(2);
-    if (name === 'auto-ratio') m._ZimbelSetValue(1024, 1);
-    else if (name === 'opaque') m._ZimbelSetValue(1023, 0);
+    const setting = table.settings.find((row) => row.option === name || row.offOption === name);
+    if (!setting) throw new Error('no control for ' + options[i]);
+    if (setting.kind === 'flag') m._ZimbelSetValue(setting.id, name === setting.option ? 1 : 0);
     else if (name === 'width') width = options[++i];
-    else if (name in fields) setText(fields[name], options[++i]);
-    else if (name in lists) m._ZimbelSetValue(lists[name][0], lists[name][1].indexOf(options[++i]));
-    else if (name === 'background') { m._ZimbelSetValue(1023, 0); m._ZimbelSetValue(1021, bgr(options[++i])); }
-    else if (name === 'line-color') m._ZimbelSetValue(1022, bgr(options[++i]));
-    else throw new Error('no control for ' + options[i]);
+    else if (setting.kind === 'choice') m._ZimbelSetValue(setting.id, setting.choices.indexOf(options[++i]));
+    else if (setting.kind === 'color') m.ccall('ZimbelSetColorText', null, ['number', 'string'], [setting.id, options[++i]]);
+    else setText(setting.id, options[++i]);
   }
   const bytes = fs.readFileSync(file);
   const p = m._malloc(bytes.length);

@@ -5,18 +5,7 @@
 
 (() => {
   const kChunkBytes = 1 << 16;
-  const kSliderLine = 16;
   const kSliderPage = 256;
-
-  // Rows 7 and 8 of the five line-style bitmaps: the black runs, inclusive.
-  const kLineSamples = [
-    [[6, 57]],
-    [[6, 21], [25, 39], [43, 57]],
-    [[6, 7], [10, 11], [14, 15], [18, 19], [22, 23], [26, 27], [30, 31], [34, 35],
-      [38, 39], [42, 43], [46, 47], [50, 51], [54, 55], [58, 59]],
-    [[6, 18], [22, 23], [27, 38], [42, 43], [47, 58]],
-    [[6, 16], [19, 20], [23, 24], [27, 37], [40, 41], [44, 45], [48, 58]],
-  ];
 
   const kTexts = {
     file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
@@ -33,8 +22,7 @@
     line: ['線', 'Line'], lineWidth: ['線幅', 'Width'], lineColor: ['線色', 'Colour'], lineStyle: ['線種', 'Style'],
     point: ['点', 'Points'], pointSize: ['サイズ', 'Size'], pointKind: ['点種', 'Shape'], interval: ['間隔', 'Interval'],
     axes: ['座標軸', 'Axes'], xTick: ['X軸目盛り間隔', 'X tick interval'], yTick: ['Y軸目盛り単位', 'Y tick unit'],
-    display: ['表示', 'Show'], graphOnly: ['グラフのみ', 'Graph only'], axesOnly: ['座標軸のみ', 'Axes only'],
-    graphAndAxes: ['グラフと座標軸', 'Graph and axes'],
+    display: ['表示', 'Show'],
     graphGroup: ['グラフ', 'Graph'], ratio: ['比率', 'Ratio'], autoRatio: ['自動比率計算', 'Automatic ratio'],
     ok: ['OK', 'OK'], close: ['閉じる', 'Close'], switchTo: ['English', '日本語'],
     styleNames: [['実線', '破線', '点線', '一点鎖線', '二点鎖線'], ['Solid', 'Dash', 'Dot', 'Dash-dot', 'Dash-dot-dot']],
@@ -56,7 +44,12 @@
   const editById = (id) => $('e' + id);
   const sliders = [$('s1018'), $('s1019')];
 
+  // The list items in English; in Japanese they are the dialog's own.
+  const kEnglishChoices = {graph: 'Graph only', axes: 'Axes only', both: 'Graph and axes'};
+
   let core = null;
+  // What the core offers, as the dialog offers it (WebApi.h, ZimbelSettings).
+  let table = null;
   let language = navigator.language && navigator.language.toLowerCase().startsWith('ja') ? 0 : 1;
   let fileName = 'zimbelplot';
   let paintQueued = false;
@@ -77,6 +70,7 @@
     $('cmd-language').textContent = text('switchTo');
     $('cmd-language').lang = language === 0 ? 'en' : 'ja';
     tool.setAttribute('aria-label', text('toolTitle'));
+    showChoiceLabels();
     showLineStyle();
   }
 
@@ -145,13 +139,14 @@
   }
 
   function setSlider(index, value) {
-    sliders[index].value = String(Math.min(Math.max(value, 1), 1280));
+    sliders[index].value = String(Math.min(Math.max(value, table.sliderMin), table.sliderMax));
   }
 
-  // Digits only and at most four of them, as the window's number fields.
+  // Digits only and no more of them than the window's number fields take.
   function onEditInput(edit) {
+    if (!table) return;
     if (edit.classList.contains('int')) {
-      const digits = edit.value.replace(/[^0-9]/g, '').slice(0, 4);
+      const digits = edit.value.replace(/[^0-9]/g, '').slice(0, table.fieldDigits);
       if (digits !== edit.value) edit.value = digits;
     }
     const id = Number(edit.dataset.id);
@@ -164,6 +159,7 @@
   // One step of the spin beside an integer field, within the spin's range;
   // the size sliders first show where the spin was, as the window's do.
   function spinStep(edit, delta) {
+    if (!table) return;
     const min = Number(edit.dataset.min);
     const max = Number(edit.dataset.max);
     const before = Math.min(Math.max(parseInt(edit.value, 10) || 0, min), max);
@@ -175,10 +171,10 @@
     onEditInput(edit);
   }
 
-  // The sliders move in steps of 16: a position is rounded down to one and
-  // handed to the field, so positions 1 to 15 give 0.
+  // A position is rounded to the size it gives and handed to the field.
   function onSliderMoved(index, position) {
-    const snapped = position - (position % kSliderLine);
+    if (!core) return;
+    const snapped = core._ZimbelSliderSize(position);
     setSlider(index, snapped);
     const edit = editById(1000 + index);
     edit.value = String(snapped);
@@ -188,25 +184,27 @@
   function onSliderKey(index, event) {
     const slider = sliders[index];
     const position = Number(slider.value);
+    if (!table) return;
+    const {sizeStep, sliderMin, sliderMax} = table;
     const moves = {
-      ArrowRight: position + kSliderLine, ArrowUp: position + kSliderLine,
-      ArrowLeft: position - kSliderLine, ArrowDown: position - kSliderLine,
-      PageUp: position + kSliderPage, PageDown: position - kSliderPage, Home: 1, End: 1280,
+      ArrowRight: position + sizeStep, ArrowUp: position + sizeStep,
+      ArrowLeft: position - sizeStep, ArrowDown: position - sizeStep,
+      PageUp: position + kSliderPage, PageDown: position - kSliderPage, Home: sliderMin, End: sliderMax,
     };
     if (!(event.key in moves)) return;
     event.preventDefault();
-    onSliderMoved(index, Math.min(Math.max(moves[event.key], 1), 1280));
+    onSliderMoved(index, Math.min(Math.max(moves[event.key], sliderMin), sliderMax));
   }
 
-  function colorref(hex) {
-    const rgb = parseInt(hex.slice(1), 16);
-    return ((rgb & 0xff) << 16) | (rgb & 0xff00) | ((rgb >> 16) & 0xff);
+  function setColor(id, hex) {
+    if (!core) return;
+    withCString(hex, (pointer) => core._ZimbelSetColorText(id, pointer));
+    $('k1023').checked = core._ZimbelValue(1023) !== 0;
+    paintNow();
   }
 
-  function hexColor(value) {
-    const rgb = ((value & 0xff) << 16) | (value & 0xff00) | ((value >> 16) & 0xff);
-    return '#' + rgb.toString(16).padStart(6, '0');
-  }
+  const colorText = (id) => core.UTF8ToString(core._ZimbelColorText(id));
+  const row = (id) => table.settings.find((setting) => setting.id === id);
 
   // --- Line-style list -----------------------------------------------------
 
@@ -220,7 +218,8 @@
   }
 
   function showLineStyle() {
-    styleButton.innerHTML = sampleSvg(kLineSamples[lineStyle]) + '<span class="hidden-label"></span>';
+    if (!table) return;
+    styleButton.innerHTML = sampleSvg(table.lineSamples[lineStyle]) + '<span class="hidden-label"></span>';
     styleButton.dataset.value = String(lineStyle);
     styleButton.lastChild.textContent = text('styleNames')[lineStyle];
     styleList.querySelectorAll('li').forEach((item, i) => {
@@ -230,7 +229,7 @@
   }
 
   function chooseLineStyle(index) {
-    if (index < 0 || index > 4) return;
+    if (!table || index < 0 || index >= table.lineSamples.length) return;
     if (index !== lineStyle) {
       lineStyle = index;
       setValue(1020, index);
@@ -248,7 +247,7 @@
   }
 
   function buildStyleList() {
-    kLineSamples.forEach((runs, i) => {
+    table.lineSamples.forEach((runs, i) => {
       const item = document.createElement('li');
       item.id = 'style-' + i;
       item.setAttribute('role', 'option');
@@ -261,6 +260,9 @@
       });
       styleList.appendChild(item);
     });
+  }
+
+  function wireStyleList() {
     // Arrow keys change a closed list at once, as a drop-down list does.
     styleButton.addEventListener('keydown', (event) => {
       if (event.key === 'ArrowDown' && event.altKey) {
@@ -277,7 +279,8 @@
     styleList.addEventListener('keydown', (event) => {
       if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
         event.preventDefault();
-        highlighted = Math.min(Math.max(highlighted + (event.key === 'ArrowDown' ? 1 : -1), 0), 4);
+        highlighted = Math.min(Math.max(highlighted + (event.key === 'ArrowDown' ? 1 : -1), 0),
+          styleList.children.length - 1);
         styleList.setAttribute('aria-activedescendant', 'style-' + highlighted);
         styleList.querySelectorAll('li').forEach((item, i) => item.classList.toggle('active', i === highlighted));
       } else if (event.key === 'Enter' || event.key === ' ') {
@@ -310,7 +313,6 @@
       edit.spellcheck = false;
       if (edit.classList.contains('int')) {
         edit.inputMode = 'numeric';
-        edit.maxLength = 4;
         edit.addEventListener('keydown', (event) => {
           if (event.key === 'ArrowUp' || event.key === 'ArrowDown') {
             event.preventDefault();
@@ -338,14 +340,45 @@
       setValue(1024, on ? 1 : 0);
       editById(1009).disabled = on;
     });
-    // Reaching for a background turns transparency off, even when the
-    // chooser is then cancelled.
-    $('c1021').addEventListener('click', () => {
-      $('k1023').checked = false;
-      setValue(1023, 0);
-    });
-    $('c1021').addEventListener('input', (event) => setValue(1021, colorref(event.target.value)));
-    $('c1022').addEventListener('input', (event) => setValue(1022, colorref(event.target.value)));
+    // Reaching for a background picks the one it has, even when the chooser
+    // is then cancelled.
+    $('c1021').addEventListener('click', (event) => setColor(1021, event.target.value));
+    $('c1021').addEventListener('input', (event) => setColor(1021, event.target.value));
+    $('c1022').addEventListener('input', (event) => setColor(1022, event.target.value));
+    wireStyleList();
+  }
+
+  function showChoiceLabels() {
+    if (!table) return;
+    for (const id of [1025, 1026]) {
+      const setting = row(id);
+      [...$('l' + id).options].forEach((option, i) => {
+        option.textContent = (language === 1 && kEnglishChoices[setting.choices[i]]) || setting.labels[i];
+      });
+    }
+  }
+
+  // The ranges, limits and lists of the panel, from the core's table.
+  function offerWhatTheDialogOffers() {
+    table = JSON.parse(core.UTF8ToString(core._ZimbelSettings()));
+    for (const edit of edits) {
+      const setting = row(Number(edit.dataset.id));
+      if (setting.kind === 'integer') {
+        edit.dataset.min = String(setting.lower);
+        edit.dataset.max = String(setting.upper);
+        edit.maxLength = table.fieldDigits;
+      } else {
+        edit.maxLength = table.textLength;
+      }
+    }
+    for (const slider of sliders) {
+      slider.min = String(table.sliderMin);
+      slider.max = String(table.sliderMax);
+    }
+    for (const id of [1025, 1026]) {
+      for (const name of row(id).choices) $('l' + id).appendChild(document.createElement('option')).value = name;
+    }
+    showChoiceLabels();
     buildStyleList();
   }
 
@@ -357,8 +390,8 @@
     $('k1023').checked = core._ZimbelValue(1023) !== 0;
     $('k1024').checked = core._ZimbelValue(1024) !== 0;
     editById(1009).disabled = $('k1024').checked;
-    $('c1021').value = hexColor(core._ZimbelValue(1021));
-    $('c1022').value = hexColor(core._ZimbelValue(1022));
+    $('c1021').value = colorText(1021);
+    $('c1022').value = colorText(1022);
     setSlider(0, core._ZimbelImageWidth());
     setSlider(1, core._ZimbelImageHeight());
     showLineStyle();
@@ -534,6 +567,7 @@
 
   function start(module) {
     core = module;
+    offerWhatTheDialogOffers();
     showCoreSettings();
     view.addEventListener('scroll', schedulePaint, {passive: true});
     new ResizeObserver(schedulePaint).observe(view);
