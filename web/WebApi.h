@@ -129,6 +129,17 @@ ZIMBEL_API void ZimbelPaintImage();
 ZIMBEL_API const char* ZimbelSvg();
 ZIMBEL_API int ZimbelResultSize();
 
+// The fragment of a link that carries the graph now on screen (no "#"):
+// the settings that differ from the start and the values, exactly.
+ZIMBEL_API const char* ZimbelLink();
+
+// Shows the graph of a fragment ZimbelLink wrote (no "#"): every field then
+// holds the exact text of its setting, and nothing is written through
+// onFieldWritten. 1 when opened; 0 for anything else (damaged, cut short,
+// longer than any link, from a later version), and then the graph, the
+// settings and the fields are as they were.
+ZIMBEL_API int ZimbelOpenLink(const char* fragment);
+
 // "zimbelplot 1.2": the program's name and version, as About shows them.
 ZIMBEL_API const char* ZimbelVersion();
 

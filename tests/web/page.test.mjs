@@ -52,10 +52,10 @@ async function changesPicture(act) {
   return (await picture()) !== before;
 }
 
-async function download(command) {
-  const event = page.waitForEvent('download');
-  await page.click('#menu-file summary');
-  await page.click(command);
+async function download(command, from = page) {
+  const event = from.waitForEvent('download');
+  await from.click('#menu-file summary');
+  await from.click(command);
   return fs.readFileSync(await (await event).path());
 }
 
@@ -360,6 +360,44 @@ test('the single file works from disk, and the page fits a narrow screen', async
   assert.ok(tool.x >= 0 && tool.x + tool.width <= 360, 'the panel fits the width');
   await single.screenshot({path: path.join(work, 'page-360.png')});
   await single.close();
+});
+
+test('a link opens the same picture; a damaged, cut, hostile or huge one opens nothing and says so', async () => {
+  await chooseFile(page, path.join(repoRoot, 'examples/wave.txt'));
+  await page.waitForFunction(() => document.getElementById('e1000').value === '970');
+  await page.fill('#e1004', '3');
+  await page.uncheck('#k1024');
+  await page.fill('#e1009', '0.7310000000001');
+  await page.selectOption('#l1025', {index: 1});
+  await page.evaluate(() => document.getElementById('c1021').click());
+  const svg = await download('#cmd-svg');
+
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin: server.url});
+  await page.click('#menu-file summary');
+  await page.click('#cmd-link');
+  await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+  const link = await page.evaluate(() => navigator.clipboard.readText());
+  assert.ok(link.startsWith(server.url + '#'), link.slice(0, 80));
+
+  const opened = await openPage(browser.context, link, problems);
+  assert.ok((await download('#cmd-svg', opened)).equals(svg), 'the same SVG, byte for byte');
+  assert.equal(await opened.inputValue('#e1009'), '0.7310000000001');
+
+  const fragment = link.split('#')[1];
+  const shown = await opened.evaluate(() => document.getElementById('canvas').toDataURL());
+  const bad = [fragment.slice(0, fragment.length >> 1), fragment.replace(/.(?=.{20}$)/, (c) => c === 'A' ? 'B' : 'A'),
+    'z1&width=1', 'A'.repeat(1 << 20), '%E0%A4%A', fragment + fragment];
+  for (const hash of bad) {
+    await opened.evaluate((hash) => {
+      document.getElementById('message').textContent = '';
+      location.hash = hash;
+    }, hash);
+    await opened.waitForFunction(() => document.getElementById('message').textContent !== '');
+    assert.match(await opened.textContent('#message'), /壊れ|damaged/, hash.slice(0, 40));
+    assert.equal(await opened.evaluate(() => document.getElementById('canvas').toDataURL()), shown);
+    assert.equal(await opened.inputValue('#e1004'), '3');
+  }
+  await opened.close();
 });
 
 test('no console errors', () => {

@@ -10,6 +10,7 @@
   const kTexts = {
     file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
     png: ['PNG をダウンロード', 'Download PNG'], svg: ['SVG をダウンロード', 'Download SVG'],
+    copyLink: ['リンクをコピー', 'Copy link'],
     view: ['表示(V)', 'View'], tool: ['ツール(T)...', 'Tool...'],
     help: ['ヘルプ(H)', 'Help'], about: ['バージョン情報(A)...', 'About...'],
     graph: ['グラフ', 'Graph'], toolTitle: ['ツール', 'Tool'],
@@ -30,6 +31,10 @@
     noPicture: ['保存する画像がありません(幅か高さが 0 です)。', 'There is no picture to save (its width or height is 0).'],
     tooLarge: ['この画像はブラウザーで PNG にするには大きすぎます。', 'This picture is too large for the browser to make a PNG of.'],
     notReady: ['まだ読み込み中です。', 'The page is still loading.'],
+    linkCopied: ['このグラフのリンクをコピーしました。', 'The link to this graph has been copied.'],
+    linkInAddress: ['このグラフのリンクをアドレス欄に入れました。', 'The link to this graph is now in the address bar.'],
+    badLink: ['リンクが壊れているため開けませんでした。グラフはそのままです。',
+      'The link is damaged and could not be opened; the graph is unchanged.'],
   };
 
   const $ = (id) => document.getElementById(id);
@@ -485,6 +490,31 @@
     offerDownload(new Blob([bytes], {type: 'image/svg+xml'}), fileName + '.svg');
   }
 
+  // --- Links ---------------------------------------------------------------
+
+  // The graph travels in the fragment, which the browser never sends to a
+  // server. Where the clipboard is refused, the address bar holds the link.
+  function copyLink() {
+    if (!core) return say(text('notReady'));
+    const link = location.href.split('#')[0] + '#' + core.UTF8ToString(core._ZimbelLink());
+    navigator.clipboard.writeText(link).then(() => say(text('linkCopied')), () => {
+      history.replaceState(null, '', link);
+      say(text('linkInAddress'));
+    });
+  }
+
+  function openLink() {
+    const fragment = location.hash.slice(1);
+    if (!core || !fragment) return;
+    if (!withCString(fragment, (pointer) => core._ZimbelOpenLink(pointer))) return say(text('badLink'));
+    say('');
+    showCoreSettings();
+    $('hint').hidden = true;
+    showTool(true);
+    view.scrollTo(0, 0);
+    paintNow();
+  }
+
   // --- Menu, drop, paste -----------------------------------------------------
 
   function closeMenus() {
@@ -496,6 +526,7 @@
       'cmd-open': () => fileInput.click(),
       'cmd-png': downloadPng,
       'cmd-svg': downloadSvg,
+      'cmd-link': copyLink,
       'cmd-tool': () => showTool(tool.hidden),
       'cmd-about': () => {
         $('about-text').textContent = core ? core.UTF8ToString(core._ZimbelVersion()).replace(' ', ' ver ') : 'zimbelplot';
@@ -571,6 +602,8 @@
     showCoreSettings();
     view.addEventListener('scroll', schedulePaint, {passive: true});
     new ResizeObserver(schedulePaint).observe(view);
+    window.addEventListener('hashchange', openLink);
+    openLink();
     document.body.dataset.ready = 'true';
     paintNow();
   }
