@@ -109,12 +109,14 @@ ZIMBEL_API int ZimbelImageHeight();
 
 // What the main window's client area of viewWidth x viewHeight shows
 // scrolled to (scrollX, scrollY), frame of a transparent image included,
-// drawn on Module.zimbelContext from its top left corner. The canvas is the
-// size of the view, never of the image. Scroll positions are clamped as a
+// drawn on Module.zimbelContext from its top left corner, pixelRatio canvas
+// pixels to the image's pixel (the device pixel ratio; 1 where it is not a
+// number in (0, 16]). The canvas is the size of the view times the ratio,
+// never of the image. Scroll positions are clamped as a
 // scroll bar clamps them (0 to image size - view size). As in the window,
 // the scroll moves the graph, not the frame, and the part of the view
 // beyond the image is left transparent.
-ZIMBEL_API void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight);
+ZIMBEL_API void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight, double pixelRatio);
 
 // The whole picture as the exporter draws it (no frame, no scroll) on
 // Module.zimbelContext, whose canvas must be ZimbelImageWidth() x

@@ -332,6 +332,47 @@ test('a 9999 x 9999 picture scrolls with a canvas the size of the view, and down
   assert.ok(Math.abs(whole.ticks[0] - 10) <= 0.5, `the first tick at ${whole.ticks[0]}`);
 });
 
+test('the view has a device pixel for each of the screen\'s and follows the ratio; downloads keep the image\'s', async () => {
+  const dense = await launchBrowser({deviceScaleFactor: 2});
+  try {
+    const sharp = await openPage(dense.context, server.url, problems);
+    await chooseFile(sharp, writeWork('axis.txt', '1\n2\n3\n'));
+    await sharp.waitForFunction(() => document.getElementById('e1000').value === '70');
+    await sharp.selectOption('#l1026', {index: 1});
+    const backing = () => sharp.evaluate(() => {
+      const view = document.getElementById('view');
+      const canvas = document.getElementById('canvas');
+      return [canvas.width / view.clientWidth, canvas.height / view.clientHeight, canvas.style.width === view.clientWidth + 'px'];
+    });
+    assert.deepEqual(await backing(), [2, 2, true]);
+    // Between two ticks and inside the transparent image's frame, the X
+    // axis (y 190 of 200) is two full rows and no row beside them has ink.
+    const column = await sharp.evaluate(() => {
+      const canvas = document.getElementById('canvas');
+      const data = canvas.getContext('2d').getImageData(40, 0, 1, canvas.height).data;
+      const inked = [];
+      for (let y = 2; y < 398; y++) if (data[4 * y + 3]) inked.push([y, data[4 * y + 3]]);
+      return inked;
+    });
+    assert.deepEqual(column, [[380, 255], [381, 255]]);
+
+    // Zoomed to 50 % and to 150 %: the same window, other ratios. (Headless
+    // Chromium changes no media query's listeners when only the ratio
+    // changes, as a move to another screen does.)
+    const devtools = await dense.context.newCDPSession(sharp);
+    for (const [ratio, width, height] of [[1, 2200, 1520], [3, 733, 506]]) {
+      await devtools.send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor: ratio, mobile: false});
+      await sharp.waitForFunction((r) => document.getElementById('canvas').width ===
+        r * document.getElementById('view').clientWidth, ratio, {timeout: 10000});
+      assert.deepEqual(await backing(), [ratio, ratio, true]);
+    }
+    const png = await download('#cmd-png', sharp);
+    assert.deepEqual([png.readUInt32BE(16), png.readUInt32BE(20)], [70, 200]);
+  } finally {
+    await dense.close();
+  }
+});
+
 test('the single file works from disk, and the page fits a narrow screen', async () => {
   const single = await openPage(browser.context, pathToFileURL(path.join(webDir, 'zimbelplot.html')).href, problems);
   // View > Tool from the keyboard, twice: shown and checked, then hidden.

@@ -82,27 +82,44 @@
   // --- Painting --------------------------------------------------------------
 
   // The canvas is the size of the visible part of the view, so a huge picture
-  // costs no more to redraw than a small one. A setting paints at once, so
-  // the change is on screen at the next frame; scrolling paints once a frame.
+  // costs no more to redraw than a small one, and has a device pixel for each
+  // of the screen's: sharp at any ratio. A setting paints at once, so the
+  // change is on screen at the next frame; scrolling paints once a frame.
+  // Sizes are set only when they change: each one set is a layout.
+  const shown = {width: -1, height: -1, viewWidth: -1, viewHeight: -1, ratio: 0};
+
   function paintNow() {
     paintQueued = false;
     if (!core) return;
-    const width = core._ZimbelImageWidth();
-    const height = core._ZimbelImageHeight();
-    spacer.style.width = Math.max(width, 0) + 'px';
-    spacer.style.height = Math.max(height, 0) + 'px';
+    const width = Math.max(core._ZimbelImageWidth(), 0);
+    const height = Math.max(core._ZimbelImageHeight(), 0);
+    if (width !== shown.width || height !== shown.height) {
+      spacer.style.width = width + 'px';
+      spacer.style.height = height + 'px';
+      Object.assign(shown, {width, height});
+    }
     const viewWidth = view.clientWidth;
     const viewHeight = view.clientHeight;
-    if (canvas.width !== viewWidth || canvas.height !== viewHeight) {
-      canvas.width = viewWidth;
-      canvas.height = viewHeight;
+    const ratio = window.devicePixelRatio || 1;
+    if (viewWidth !== shown.viewWidth || viewHeight !== shown.viewHeight || ratio !== shown.ratio) {
+      canvas.width = Math.round(viewWidth * ratio);
+      canvas.height = Math.round(viewHeight * ratio);
       canvas.style.width = viewWidth + 'px';
       canvas.style.height = viewHeight + 'px';
+      Object.assign(shown, {viewWidth, viewHeight, ratio});
     }
-    context.clearRect(0, 0, viewWidth, viewHeight);
     core.zimbelContext = context;
-    core._ZimbelPaint(view.scrollLeft, view.scrollTop, viewWidth, viewHeight);
+    core._ZimbelPaint(view.scrollLeft, view.scrollTop, viewWidth, viewHeight, ratio);
     canvas.dataset.paints = String(++paints);
+  }
+
+  // Moving the window to another screen or zooming changes the ratio; each
+  // query matches one ratio, so a change sets up the next one.
+  function followPixelRatio() {
+    matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener('change', () => {
+      followPixelRatio();
+      schedulePaint();
+    }, {once: true});
   }
 
   function schedulePaint() {
@@ -602,6 +619,7 @@
     showCoreSettings();
     view.addEventListener('scroll', schedulePaint, {passive: true});
     new ResizeObserver(schedulePaint).observe(view);
+    followPixelRatio();
     window.addEventListener('hashchange', openLink);
     openLink();
     document.body.dataset.ready = 'true';
