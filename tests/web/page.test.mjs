@@ -400,6 +400,16 @@ test('the single file works from disk, and the page fits a narrow screen', async
   assert.ok(tool.y >= graph.y + graph.height, 'the panel is under the graph');
   assert.ok(tool.x >= 0 && tool.x + tool.width <= 360, 'the panel fits the width');
   await single.screenshot({path: path.join(work, 'page-360.png')});
+  // A phone: the panel starts where the 200-pixel picture and its scroll bar end.
+  await single.setViewportSize({width: 390, height: 844});
+  await single.waitForFunction(() => {
+    const view = document.getElementById('view');
+    const area = document.getElementById('graph-area').getBoundingClientRect();
+    return area.height === 200 + view.offsetHeight - view.clientHeight + 2;
+  }, null, {timeout: 10000});
+  const phoneGraph = await single.locator('#graph-area').boundingBox();
+  const phoneTool = await single.locator('#tool').boundingBox();
+  assert.ok(phoneTool.y <= phoneGraph.y + phoneGraph.height + 6, `the panel at ${phoneTool.y}`);
   await single.close();
 });
 

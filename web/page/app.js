@@ -40,6 +40,7 @@
   const $ = (id) => document.getElementById(id);
   const view = $('view');
   const spacer = $('spacer');
+  const graphArea = $('graph-area');
   const canvas = $('canvas');
   const context = canvas.getContext('2d');
   const messageLine = $('message');
@@ -86,7 +87,7 @@
   // of the screen's: sharp at any ratio. A setting paints at once, so the
   // change is on screen at the next frame; scrolling paints once a frame.
   // Sizes are set only when they change: each one set is a layout.
-  const shown = {width: -1, height: -1, viewWidth: -1, viewHeight: -1, ratio: 0};
+  const shown = {width: -1, height: -1, viewWidth: -1, viewHeight: -1, ratio: 0, pictureHeight: -1};
 
   function paintNow() {
     paintQueued = false;
@@ -107,6 +108,11 @@
       canvas.style.width = viewWidth + 'px';
       canvas.style.height = viewHeight + 'px';
       Object.assign(shown, {viewWidth, viewHeight, ratio});
+    }
+    const pictureHeight = height + view.offsetHeight - viewHeight;
+    if (pictureHeight !== shown.pictureHeight) {
+      graphArea.style.setProperty('--picture-height', pictureHeight + 'px');
+      shown.pictureHeight = pictureHeight;
     }
     core.zimbelContext = context;
     core._ZimbelPaint(view.scrollLeft, view.scrollTop, viewWidth, viewHeight, ratio);
