@@ -451,6 +451,23 @@ test('a link opens the same picture; a damaged, cut, hostile or huge one opens n
   await opened.close();
 });
 
+test('after one visit the page opens and works with no network', async () => {
+  const visitor = await launchBrowser();
+  try {
+    const first = await openPage(visitor.context, server.url, problems);
+    await first.waitForFunction(() => navigator.serviceWorker.controller !== null, null, {timeout: 10000});
+    await visitor.context.setOffline(true);
+    await first.reload();
+    await first.waitForSelector('body[data-ready="true"]', {timeout: 15000});
+    await chooseFile(first, path.join(repoRoot, 'examples/wave.txt'));
+    await first.waitForFunction(() => document.getElementById('e1000').value === '970');
+    assert.match(await first.evaluate(async () => (await caches.keys()).join()), /^zimbelplot-[0-9a-f]{16}$/);
+  } finally {
+    await visitor.context.setOffline(false);
+    await visitor.close();
+  }
+});
+
 test('no console errors', () => {
   assert.deepEqual(problems, []);
 });

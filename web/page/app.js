@@ -630,6 +630,7 @@
     openLink();
     document.body.dataset.ready = 'true';
     paintNow();
+    keepForOffline();
   }
 
   wireMenu();
@@ -637,6 +638,14 @@
   wireDropAndPaste();
   applyLanguage();
   showTool(false);
+
+  // The hosted page keeps itself for use offline; the one-file page, which
+  // has no manifest, has nothing to keep. Each visit asks for a new build at
+  // once, so the kept set is never a visit behind. The page works without it.
+  function keepForOffline() {
+    if (!document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('sw.js').then((registration) => registration.update()).catch(() => {});
+  }
 
   window.addEventListener('load', () => {
     if (typeof createZimbelplot !== 'function') return say('zimbelplot.js is missing.');
