@@ -31,6 +31,7 @@ struct Option {
 // data makes it and as large as either drawing library can.
 constexpr int kFieldMax = 9999;
 constexpr int kSizeMax = 32767;
+constexpr int kJobsMax = 256;
 
 const char* const kFormats[] = {"png", "svg", nullptr};
 const char* const kLineStyles[] = {"solid", "dash", "dot", "dash-dot", "dash-dot-dot", nullptr};
@@ -85,6 +86,8 @@ const Option kOptions[] = {
      [](ExportOptions& o, const Value& v) { S(o).ratio = v.number; o.ratioGiven = true; }},
     {"auto-ratio", Kind::Flag, "fit the data between the vertical margins", nullptr,
      [](ExportOptions& o, const Value&) { S(o).autoRatio = true; }},
+    {"jobs", Kind::Int, "files and bands of rows worked on at once", "one a core",
+     [](ExportOptions& o, const Value& v) { o.jobs = v.whole; }, 1, kJobsMax},
     {"help", Kind::Flag, "show this help and exit", nullptr,
      [](ExportOptions& o, const Value&) { o.help = true; }},
 };
@@ -93,7 +96,7 @@ const Option kOptions[] = {
 const struct {
   char letter;
   const char* name;
-} kShortNames[] = {{'o', "output"}, {'h', "help"}};
+} kShortNames[] = {{'o', "output"}, {'j', "jobs"}, {'h', "help"}};
 
 std::string ShortFor(const char* name) {
   for (const auto& short_ : kShortNames) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 // What the exporter asks of a platform's drawing library: GDI+ on Windows
@@ -8,8 +9,21 @@
 void StartPngRenderer();
 void StopPngRenderer();
 
+// A drawn picture on its way to a PNG. Its parts may be encoded on any
+// threads, several at once, each once; Finish then joins them. The parts
+// follow the picture's size alone, so its bytes never depend on how many
+// threads made it.
+class PngDraft {
+ public:
+  virtual ~PngDraft() = default;
+  virtual int Parts() const = 0;
+  virtual void EncodePart(int part) = 0;
+  // An 8-bit RGBA PNG into `png`, or false with the reason.
+  virtual bool Finish(std::string& png, std::string& reason) = 0;
+};
+
 // Draws the graph of the current model as the window's offscreen image holds
-// it (never the frame that marks a transparent image on screen) and encodes
-// it as an 8-bit RGBA PNG into `png`. On failure returns false and says why
-// in `reason`, which stays empty when no image of the size could be made.
-bool RenderPng(std::string& png, std::string& reason);
+// it (never the frame that marks a transparent image on screen), on the
+// calling thread. On failure returns null and says why in `reason`, which
+// stays empty when no image of the size could be made.
+std::unique_ptr<PngDraft> DrawPng(std::string& reason);

@@ -56,6 +56,7 @@ TEST(ExportOptionsTest, EachFormSetsItsSetting) {
       {{"-", "-o", "-"}, [](const ExportOptions& o) { return o.inputs[0] == "-" && o.output == "-"; }},
       {{"--", "-a.txt"}, [](const ExportOptions& o) { return o.inputs[0] == "-a.txt"; }},
       {{"--help"}, [](const ExportOptions& o) { return o.help; }},
+      {{"-j", "3", "a.txt"}, [](const ExportOptions& o) { return o.jobs == 3; }},
   };
   for (const Accepted& c : cases) {
     Parsed p = Parse(c.args);
@@ -89,6 +90,7 @@ TEST(ExportOptionsTest, EachBadFormSaysWhatWasWrong) {
       {{"-", "-"}, "standard input (-) can be read only once"},
       {{"a.txt", "b.txt", "-o", "b.png"}, "-o b.png takes one input; name a folder (ending in /) for several"},
       {{"a.txt", "b.txt", "-o", "-"}, "-o - (standard output) takes one input"},
+      {{"-j", "0", "a.txt"}, "--jobs: '0' is not a whole number from 1 to 256"},
   };
   for (const Rejected& c : cases) {
     Parsed p = Parse(c.args);
