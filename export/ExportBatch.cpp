@@ -158,7 +158,9 @@ void Prepare(const ExportOptions& options, Pending& p, const std::function<void(
   const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(settings.imageWidth, 0)) *
                               static_cast<uint64_t>(std::max(settings.imageHeight, 0));
   makeRoom(pixelBytes);
-  if (!Draw(options.format, settings, data, p.draft, p.picture, reason)) p.failed = Shown(p.input, "standard input") + ": " + reason;
+  if (!Draw(options.format, settings, data, p.draft, p.picture, reason)) {
+    p.failed = Shown(p.input, "standard input") + ": " + reason;
+  }
   if (p.draft) p.pixelBytes = pixelBytes;
 }
 
