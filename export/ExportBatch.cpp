@@ -3,12 +3,18 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <deque>
+#include <functional>
+#include <memory>
 #include <new>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "export/OutputFile.h"
+#include "export/WorkerPool.h"
 #include "model/DataFileReader.h"
 #include "model/GraphModel.h"
 #include "render/GraphRenderer.h"
@@ -26,6 +32,7 @@
 namespace {
 
 const char kStdinName[] = "stdin";
+constexpr uint64_t kHeldBytes = uint64_t{512} << 20;
 
 std::string Stem(const std::string& input) {
   if (input == "-") return kStdinName;
@@ -65,8 +72,10 @@ bool Load(const std::string& input, GraphSettings& s, GraphData& d, std::string&
   return true;
 }
 
-bool Draw(PictureFormat format, const GraphSettings& s, const GraphData& d, std::string& picture,
-          std::string& reason) {
+// A PNG is drawn here and encoded later, perhaps on other threads; an SVG is
+// written out at once.
+bool Draw(PictureFormat format, const GraphSettings& s, const GraphData& d, std::unique_ptr<PngDraft>& draft,
+          std::string& picture, std::string& reason) {
   const std::string size = "an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
                            " pixels";
   if (s.imageWidth < 1 || s.imageHeight < 1) {
@@ -75,7 +84,8 @@ bool Draw(PictureFormat format, const GraphSettings& s, const GraphData& d, std:
   }
   if (format == PictureFormat::Png) {
     reason.clear();
-    if (RenderPng(s, d, picture, reason)) return true;
+    draft = DrawPng(s, d, reason);
+    if (draft) return true;
     reason = "cannot draw: " + (reason.empty() ? "cannot make " + size : reason);
     return false;
   }
@@ -103,34 +113,80 @@ bool WouldReplace(const std::string& input, const std::string& output, const std
   return true;
 }
 
-// One input from the options alone; false with "NAME: reason".
-bool ExportOne(const ExportOptions& options, const std::string& input, std::vector<FileIdentity>& written,
-               std::string& failed) {
-  const std::string output = OutputFor(options, input);
-  if (WouldReplace(input, output, written, failed)) return false;
+// One input on its way: read and drawn in input order on the main thread,
+// encoded on any, then checked and written in input order again.
+struct Pending {
+  std::string input;
+  std::string output;
+  FileIdentity target;  // the file the output names as this input is read
+  bool targetFound = false;
+  std::string failed;   // why reading or drawing failed
+  std::unique_ptr<PngDraft> draft;
+  std::string picture;
+  uint64_t pixelBytes = 0;
+  PartedWork work;
+};
+
+// What a one-core batch would read: an input that a waiting picture may
+// replace is read only once the pictures before it are written. That is an
+// input that does not exist yet, or the very file a waiting output names.
+bool ReadableAhead(const std::string& input, const std::deque<std::unique_ptr<Pending>>& pending) {
+  if (pending.empty() || input == "-") return true;
+  FileIdentity identity;
+  if (!IdentifyFile(input, identity)) return false;
+  for (const auto& p : pending) {
+    if (p->targetFound && p->target == identity) return false;
+  }
+  return true;
+}
+
+// One input from the start-up state and the options, up to its picture.
+// `makeRoom(bytes)` writes waiting pictures until one of `bytes` may join them.
+void Prepare(const ExportOptions& options, Pending& p, const std::function<void(uint64_t)>& makeRoom) {
+  p.targetFound = p.output != "-" && IdentifyFile(p.output, p.target);
   GraphSettings settings = options.settings;
   GraphData data;
 
   std::string reason;
-  if (!Load(input, settings, data, reason)) {
-    failed = Shown(input, "standard input") + ": " + reason;
-    return false;
+  if (!Load(p.input, settings, data, reason)) {
+    p.failed = Shown(p.input, "standard input") + ": " + reason;
+    return;
   }
   // The load sets the width for the data, as in the window; a given width is
   // then typed over it.
   if (options.widthGiven) settings.imageWidth = options.settings.imageWidth;
-  std::string picture;
-  if (!Draw(options.format, settings, data, picture, reason)) {
-    failed = Shown(input, "standard input") + ": " + reason;
+  const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(settings.imageWidth, 0)) *
+                              static_cast<uint64_t>(std::max(settings.imageHeight, 0));
+  makeRoom(pixelBytes);
+  if (!Draw(options.format, settings, data, p.draft, p.picture, reason)) {
+    p.failed = Shown(p.input, "standard input") + ": " + reason;
+  }
+  if (p.draft) p.pixelBytes = pixelBytes;
+}
+
+// The input's turn, once its parts are encoded: the identity check first, as
+// if nothing had been read yet, then what reading or drawing found, then the
+// write. False with "NAME: reason".
+bool Commit(Pending& p, std::vector<FileIdentity>& written, std::string& failed) {
+  if (WouldReplace(p.input, p.output, written, failed)) return false;
+  if (!p.failed.empty()) {
+    failed = p.failed;
     return false;
   }
-  const bool saved = output == "-" ? WriteStandardOutput(picture, reason) : WriteWholeFile(output, picture, reason);
+  std::string reason;
+  if (p.draft && !p.draft->Finish(p.picture, reason)) {
+    failed = Shown(p.input, "standard input") + ": cannot draw: " + reason;
+    return false;
+  }
+  p.draft.reset();
+  const bool saved =
+      p.output == "-" ? WriteStandardOutput(p.picture, reason) : WriteWholeFile(p.output, p.picture, reason);
   if (!saved) {
-    failed = Shown(output, "standard output") + ": cannot write: " + reason;
+    failed = Shown(p.output, "standard output") + ": cannot write: " + reason;
     return false;
   }
   FileIdentity identity;
-  if (output != "-" && IdentifyFile(output, identity)) written.push_back(identity);
+  if (p.output != "-" && IdentifyFile(p.output, identity)) written.push_back(identity);
   return true;
 }
 
@@ -158,26 +214,75 @@ class Progress {
   size_t width_ = 0;
 };
 
+int DefaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
+
 }  // namespace
 
 int ExportAll(const ExportOptions& options) {
+  const int cores = options.jobs > 0 ? options.jobs : DefaultJobs();
+  // Pictures held at once: one a core and one more being drawn; on one core
+  // each is written before the next input is read, as a plain loop would.
+  const size_t window = cores == 1 ? 1 : static_cast<size_t>(cores) + 1;
+  // Declared before the pool, which is gone (its threads joined) before
+  // these are.
+  std::deque<std::unique_ptr<Pending>> pending;
+  WorkerPool pool(cores, static_cast<int>(window));
   Progress progress(options.inputs.size());
   std::vector<FileIdentity> written;
+  uint64_t heldBytes = 0;
   int status = kExportDone;
-  for (size_t i = 0; i < options.inputs.size(); ++i) {
-    progress.Show(i, options.inputs[i]);
+
+  auto report = [&](const std::string& failed) {
+    progress.Clear();
+    std::fprintf(stderr, "zimbelplot-export: %s\n", failed.c_str());
+    status = kExportFileFailed;
+  };
+  auto commitOldest = [&] {
+    Pending& p = *pending.front();
+    pool.Wait(p.work);
     std::string failed;
     bool exported = false;
     try {
-      exported = ExportOne(options, options.inputs[i], written, failed);
+      exported = Commit(p, written, failed);
     } catch (const std::bad_alloc&) {
-      failed = Shown(options.inputs[i], "standard input") + ": out of memory";
+      failed = Shown(p.input, "standard input") + ": out of memory";
     }
-    if (!exported) {
-      progress.Clear();
-      std::fprintf(stderr, "zimbelplot-export: %s\n", failed.c_str());
-      status = kExportFileFailed;
+    if (!exported) report(failed);
+    heldBytes -= p.pixelBytes;
+    pending.pop_front();
+  };
+  // A large picture waits until the ones before it are written, so a batch
+  // holds no more pixels than kHeldBytes or its largest picture.
+  auto makeRoom = [&](uint64_t bytes) {
+    while (!pending.empty() && (pending.size() + 1 > window || heldBytes + bytes > kHeldBytes)) commitOldest();
+  };
+  auto commitAll = [&] {
+    while (!pending.empty()) commitOldest();
+  };
+
+  for (size_t i = 0; i < options.inputs.size(); ++i) {
+    const std::string& input = options.inputs[i];
+    progress.Show(i, input);
+    makeRoom(0);
+    if (!ReadableAhead(input, pending)) commitAll();
+    try {
+      auto p = std::make_unique<Pending>();
+      p->input = input;
+      p->output = OutputFor(options, input);
+      Prepare(options, *p, makeRoom);
+      PngDraft* draft = p->draft.get();
+      if (draft) {
+        p->work.parts = draft->Parts();
+        p->work.runPart = [draft](int part) { draft->EncodePart(part); };
+      }
+      pending.push_back(std::move(p));
+      heldBytes += pending.back()->pixelBytes;
+      pool.Add(pending.back()->work);
+    } catch (const std::bad_alloc&) {
+      commitAll();
+      report(Shown(input, "standard input") + ": out of memory");
     }
   }
+  commitAll();
   return status;
 }

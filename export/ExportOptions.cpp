@@ -28,7 +28,16 @@ struct Option {
   Kind kind = Kind::Flag;
   void (*set)(ExportOptions&, const Value&) = nullptr;  // null for a setting
   const char* const* choices = nullptr;  // Choice: the names, null-terminated; the value is the index
+  int low = 0;  // Int: the range of an option that is no setting
+  int high = 0;
 };
+
+int LowOf(const Option& option, const SettingRow* row) { return row ? row->acceptedLower : option.low; }
+int HighOf(const Option& option, const SettingRow* row) { return row ? row->acceptedUpper : option.high; }
+
+// Workers beyond the cores only wait; the bound keeps a typo from asking
+// for thousands of threads.
+constexpr int kJobsMax = 256;
 
 const char* const kFormats[] = {"png", "svg", nullptr};
 
@@ -58,6 +67,8 @@ const Option kOptions[] = {
     {"show", "", nullptr},
     {"ratio", "vertical pixels per data unit", nullptr},
     {"auto-ratio", "fit the data between the vertical margins", nullptr},
+    {"jobs", "files and bands of rows worked on at once", "one a core", Kind::Int,
+     [](ExportOptions& o, const Value& v) { o.jobs = v.whole; }, nullptr, 1, kJobsMax},
     {"help", "show this help and exit", nullptr, Kind::Flag, [](ExportOptions& o, const Value&) { o.help = true; }},
     {"version", "show the name and version and exit", nullptr, Kind::Flag,
      [](ExportOptions& o, const Value&) { o.version = true; }},
@@ -67,7 +78,7 @@ const Option kOptions[] = {
 const struct {
   char letter;
   const char* name;
-} kShortNames[] = {{'o', "output"}, {'h', "help"}};
+} kShortNames[] = {{'o', "output"}, {'j', "jobs"}, {'h', "help"}};
 
 char LetterFor(const char* name) {
   for (const auto& short_ : kShortNames) {
@@ -134,9 +145,9 @@ bool ReadValue(const Option& option, const char* text, Value& value, std::string
     case Kind::Text:
       return true;
     case Kind::Int:
-      if (!ParseWholeInt(text, &value.whole) || value.whole < row->acceptedLower || value.whole > row->acceptedUpper) {
-        error = prefix + "'" + text + "' is not a whole number from " + std::to_string(row->acceptedLower) + " to " +
-                std::to_string(row->acceptedUpper);
+      if (!ParseWholeInt(text, &value.whole) || value.whole < LowOf(option, row) || value.whole > HighOf(option, row)) {
+        error = prefix + "'" + text + "' is not a whole number from " + std::to_string(LowOf(option, row)) + " to " +
+                std::to_string(HighOf(option, row));
         return false;
       }
       return true;
@@ -294,7 +305,7 @@ std::vector<ExportOptionRow> ExportOptionRows() {
       case Kind::Text: row.value = "OUT"; break;
       case Kind::Int:
         row.value = "N";
-        row.help += ", " + std::to_string(setting->acceptedLower) + "-" + std::to_string(setting->acceptedUpper);
+        row.help += ", " + std::to_string(LowOf(option, setting)) + "-" + std::to_string(HighOf(option, setting));
         break;
       case Kind::Number: row.value = "X"; break;
       case Kind::Color: row.value = "#RRGGBB"; break;

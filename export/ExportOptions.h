@@ -15,6 +15,7 @@ struct ExportOptions {
   bool formatGiven = false;
   bool help = false;
   bool version = false;
+  int jobs = 0;  // cores to use; 0: every one the machine has
   // The start-up settings as the options leave them; the width follows the
   // data unless given.
   GraphSettings settings = StartSettings();

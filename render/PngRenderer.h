@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <string>
 
 #include "model/GraphModel.h"
@@ -10,9 +11,21 @@
 void StartPngRenderer();
 void StopPngRenderer();
 
+// A drawn picture on its way to a PNG. Its parts may be encoded on any
+// threads, several at once, each once; Finish then joins them. The parts
+// follow the picture's size alone, so its bytes never depend on how many
+// threads made it.
+class PngDraft {
+ public:
+  virtual ~PngDraft() = default;
+  virtual int Parts() const = 0;
+  virtual void EncodePart(int part) = 0;
+  // An 8-bit RGBA PNG into `png`, or false with the reason.
+  virtual bool Finish(std::string& png, std::string& reason) = 0;
+};
+
 // Draws the graph of `s` and `d` as the window's offscreen image holds it
 // (never the frame that marks a transparent image on screen, never
-// scrolled) and encodes it as an 8-bit RGBA PNG into `png`. On failure
-// returns false and says why in `reason`, which stays empty when no image
-// of the size could be made.
-bool RenderPng(const GraphSettings& s, const GraphData& d, std::string& png, std::string& reason);
+// scrolled), on the calling thread. On failure returns null and says why in
+// `reason`, which stays empty when no image of the size could be made.
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, std::string& reason);

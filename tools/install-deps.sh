@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 wine64 xvfb xauth locales
   fonts-wine fonts-ipafont-gothic fonts-ipafont-mincho cmake googletest
   imagemagick clang libclang-rt-14-dev make g++
-  libcairo2-dev libpng-dev libxml2-utils gnuplot-nox zip
+  libcairo2-dev libpng-dev libdeflate-dev pngcheck libxml2-utils gnuplot-nox zip
   dpkg-dev fakeroot lintian mandoc man-db bsdextrautils bash-completion "$@")
 # The web build's compiler and the browser tests' browser, without their
 # recommends (about 1 GB more; headless Chromium needs none of them).

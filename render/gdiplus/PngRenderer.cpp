@@ -56,24 +56,38 @@ class GlobalStream {
   IStream* stream_ = nullptr;
 };
 
+// GDI+ draws and encodes in one step on the calling thread: the Windows
+// exporter keeps to one core.
+class EncodedPng final : public PngDraft {
+ public:
+  int Parts() const override { return 0; }
+  void EncodePart(int) override {}
+  bool Finish(std::string& png, std::string&) override {
+    png.swap(bytes);
+    return true;
+  }
+  std::string bytes;
+};
+
 }  // namespace
 
 void StartPngRenderer() { StartGdiplus(); }
 
 void StopPngRenderer() { ShutdownGdiplus(); }
 
-bool RenderPng(const GraphSettings& s, const GraphData& d, std::string& png, std::string& reason) {
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, std::string& reason) {
   Bitmap image(s.imageWidth, s.imageHeight);
-  if (!image.get()) return false;
+  if (!image.get()) return nullptr;
   {
     GraphicsContext context(image.get());
     GdiplusSurface surface(context, true);
     RenderImage(s, d, surface);
   }
+  auto encoded = std::make_unique<EncodedPng>();
   GlobalStream stream;
-  if (!SavePngToStream(image.get(), stream.get()) || !stream.CopyTo(png)) {
+  if (!SavePngToStream(image.get(), stream.get()) || !stream.CopyTo(encoded->bytes)) {
     reason = "the PNG encoder failed";
-    return false;
+    return nullptr;
   }
-  return true;
+  return encoded;
 }

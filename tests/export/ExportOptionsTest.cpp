@@ -53,6 +53,7 @@ TEST(ExportOptionsTest, EachFormSetsItsSetting) {
       {{"--", "-a.txt"}, [](const ExportOptions& o) { return o.inputs[0] == "-a.txt"; }},
       {{"--help"}, [](const ExportOptions& o) { return o.help; }},
       {{"--version"}, [](const ExportOptions& o) { return o.version; }},
+      {{"-j", "3", "a.txt"}, [](const ExportOptions& o) { return o.jobs == 3; }},
   };
   for (const Accepted& c : cases) {
     Parsed p = Parse(c.args);
@@ -86,6 +87,7 @@ TEST(ExportOptionsTest, EachBadFormSaysWhatWasWrong) {
       {{"-", "-"}, "standard input (-) can be read only once"},
       {{"a.txt", "b.txt", "-o", "b.png"}, "-o b.png takes one input; name a folder (ending in /) for several"},
       {{"a.txt", "b.txt", "-o", "-"}, "-o - (standard output) takes one input"},
+      {{"-j", "0", "a.txt"}, "--jobs: '0' is not a whole number from 1 to 256"},
   };
   for (const Rejected& c : cases) {
     Parsed p = Parse(c.args);

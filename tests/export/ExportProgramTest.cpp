@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -285,6 +287,60 @@ TEST_F(ExportProgramTest, ErrorsAndExitStatuses) {
     EXPECT_EQ(Read("same.png"), "1\n") << c.args;
   }
   EXPECT_TRUE(fs::is_symlink(folder_ / "link.png"));
+}
+
+// Every file of a batch on several cores as on one: the same messages in the
+// same order, the same exit status, the same bytes. Among them inputs that
+// are pictures of the same batch, which must be read only once written.
+TEST_F(ExportProgramTest, BatchOnManyCoresIsTheBatchOnOne) {
+  std::string args;
+  for (int f = 0; f < 12; ++f) {
+    std::string values;
+    for (int i = 0; i < 40 + f * 37; ++i) values += std::to_string((i * (f + 3)) % 17 - 8) + "\n";
+    Write("d" + std::to_string(f) + ".txt", values);
+    args += " d" + std::to_string(f) + ".txt";
+    if (f == 2) args += " old.txt";
+    if (f == 5) args += " new.txt";
+    if (f == 8) args += " missing.txt folder.txt b/d1.txt";
+  }
+  fs::create_directory(folder_ / "folder.txt");
+  fs::create_directory(folder_ / "b");
+  Write("b/d1.txt", "5\n");
+  fs::create_symlink("out/d2.png", folder_ / "old.txt");  // there before the batch
+  fs::create_symlink("out/d5.png", folder_ / "new.txt");  // made by the batch
+  auto run = [&](const char* jobs, std::map<std::string, std::string>& files) {
+    fs::remove_all(folder_ / "out");
+    fs::create_directory(folder_ / "out");
+    Write("out/d2.png", "1\n2\n");
+    Ran ran = Export(std::string(jobs) + args + " --width 3000 -o out/");
+    for (const auto& entry : fs::directory_iterator(folder_ / "out")) files[entry.path().filename()] = Slurp(entry);
+    return ran;
+  };
+  std::map<std::string, std::string> one, many;
+  const Ran onOne = run("-j 1", one);
+  const Ran onMany = run("-j 4", many);
+  EXPECT_EQ(onOne.status, 1);
+  EXPECT_EQ(std::count(onOne.err.begin(), onOne.err.end(), '\n'), 3) << onOne.err;
+  EXPECT_EQ(onMany.status, onOne.status);
+  EXPECT_EQ(onMany.err, onOne.err);
+  EXPECT_EQ(one.size(), 14u);
+  EXPECT_TRUE(many == one);
+}
+
+// One picture large enough for many bands has the same bytes however many
+// cores compress it, and passes pngcheck.
+TEST_F(ExportProgramTest, BandedPictureIsTheSameOnEveryCore) {
+  std::string many;
+  for (int i = 0; i < 512; ++i) many += std::to_string(i % 23 * 40) + "\n";
+  Write("many.txt", many);
+  const std::string options = "--auto-ratio --width 9000 --height 1500 --line-width 3 --background '#1F4E9F' many.txt";
+  ASSERT_EQ(Export(options + " -j 1 -o one.png").status, 0);
+  ASSERT_EQ(Export(options + " -j 3 -o three.png").status, 0);
+  EXPECT_TRUE(Read("one.png") == Read("three.png"));
+  EXPECT_EQ(std::system(("pngcheck -q '" + (folder_ / "three.png").string() + "' >/dev/null").c_str()), 0);
+  int width = 0;
+  EXPECT_EQ(Pixels("three.png", &width).size(), 1500u);
+  EXPECT_EQ(width, 9000);
 }
 
 // A write cut short by a file size limit keeps the old picture and leaves no

@@ -95,8 +95,10 @@ DWORD RunSecondStart(const std::string& folder, const std::string& arguments, DW
 }
 
 RunningProgram::RunningProgram(const std::string& folder, const std::string& arguments) {
-  // A program left running would take our start as a hand-over.
-  if (FindWindowA(kAppName, kAppName)) return;
+  // A program left running would take our start as a hand-over. The last
+  // test's window may outlive its process for a moment while Wine tears it
+  // down, so wait for it, within a bound.
+  if (!WaitFor([] { return !FindWindowA(kAppName, kAppName); }, kCloseMs)) return;
   if (!StartProgram(folder, arguments, &process_)) return;
   const DWORD id = process_.dwProcessId;
   WaitFor(
