@@ -451,20 +451,51 @@ test('a link opens the same picture; a damaged, cut, hostile or huge one opens n
   await opened.close();
 });
 
-test('after one visit the page opens and works with no network', async () => {
+test('after one visit the page opens and works with no network; a new build replaces what was kept', async () => {
+  // A host of its own: the test publishes a new build over the first.
+  const host = path.join(work, 'host');
+  fs.rmSync(host, {recursive: true, force: true});
+  fs.cpSync(webDir, host, {recursive: true});
+  const served = await startServer(host);
   const visitor = await launchBrowser();
   try {
-    const first = await openPage(visitor.context, server.url, problems);
+    const first = await openPage(visitor.context, served.url, problems);
     await first.waitForFunction(() => navigator.serviceWorker.controller !== null, null, {timeout: 10000});
     await visitor.context.setOffline(true);
     await first.reload();
     await first.waitForSelector('body[data-ready="true"]', {timeout: 15000});
     await chooseFile(first, path.join(repoRoot, 'examples/wave.txt'));
     await first.waitForFunction(() => document.getElementById('e1000').value === '970');
-    assert.match(await first.evaluate(async () => (await caches.keys()).join()), /^zimbelplot-[0-9a-f]{16}$/);
+    const kept = await first.evaluate(async () => (await caches.keys()).join());
+    assert.match(kept, /^zimbelplot-[0-9a-f]{16}$/);
+    await visitor.context.setOffline(false);
+
+    const sw = path.join(host, 'sw.js');
+    fs.writeFileSync(sw, fs.readFileSync(sw, 'utf8').replace(kept, 'zimbelplot-00000000000000b2'));
+    fs.appendFileSync(path.join(host, 'app.js'), '\ndocument.body.dataset.build = "b2";\n');
+    await first.reload();
+    await first.waitForSelector('body[data-build="b2"]', {timeout: 15000});
+    // The new worker has kept its build, dropped the old one and taken the page.
+    // (waitForFunction takes the promise of an async test for a true answer.)
+    const deadline = Date.now() + 15000;
+    const switched = () => first.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      const active = registration && registration.active;
+      return Boolean(active && active.state === 'activated' && active === navigator.serviceWorker.controller &&
+        (await caches.keys()).join() === 'zimbelplot-00000000000000b2');
+    });
+    while (!(await switched())) {
+      assert.ok(Date.now() < deadline, 'the new build\'s worker took over within 15 s');
+      await first.waitForTimeout(100);
+    }
+    await visitor.context.setOffline(true);
+    await first.reload();
+    await first.waitForSelector('body[data-ready="true"]', {timeout: 15000});
+    assert.equal(await first.evaluate(() => document.body.dataset.build), 'b2', 'offline, the new build runs');
   } finally {
     await visitor.context.setOffline(false);
     await visitor.close();
+    await served.close();
   }
 });
 

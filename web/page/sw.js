@@ -8,7 +8,10 @@ const kBuild = 'zimbelplot-@BUILD@';
 const kFiles = ['./', 'app.js', 'style.css', 'zimbelplot.js', 'zimbelplot.wasm', 'manifest.webmanifest', 'icon.png'];
 
 self.addEventListener('install', (event) => {
-  event.waitUntil(caches.open(kBuild).then((cache) => cache.addAll(kFiles)).then(() => self.skipWaiting()));
+  // Past the browser's HTTP cache: a host that lets files be cached would
+  // otherwise hand the new build the old build's files.
+  const fresh = kFiles.map((file) => new Request(file, {cache: 'reload'}));
+  event.waitUntil(caches.open(kBuild).then((cache) => cache.addAll(fresh)).then(() => self.skipWaiting()));
 });
 
 self.addEventListener('activate', (event) => {
