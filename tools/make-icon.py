@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program icon, a violet-blue arrow that dips and then climbs to
 the upper right, into resources/zimbelplot.ico (16, 32 and 48 pixels, 32-bit
-with alpha and AND mask) and an enlarged preview, resources/icon-preview.png.
+with alpha and AND mask), an enlarged preview, resources/icon-preview.png, and
+the page's 192-pixel icon, web/page/icon.png.
 
 The picture is described once in unit coordinates and rasterised at each
 size from its signed distance, supersampled, so every size is the same shape
@@ -14,6 +15,7 @@ import struct
 import zlib
 
 SIZES = (16, 32, 48)
+PAGE_SIZE = 192  # what a browser wants to install a page
 COLOUR = (75, 0, 210)
 SUPERSAMPLE = 4
 
@@ -188,6 +190,10 @@ def main():
         f.write(ico_file([(s, icon_image(s, a)) for s, a in zip(SIZES, alphas)]))
     with open(os.path.join(out_dir, "icon-preview.png"), "wb") as f:
         f.write(preview(alphas))
+    page = render(PAGE_SIZE, points, head)
+    rows = [b"".join(bytes(COLOUR + (round(a * 255),)) for a in row) for row in page]
+    with open(os.path.join(out_dir, "..", "web", "page", "icon.png"), "wb") as f:
+        f.write(png_file(PAGE_SIZE, PAGE_SIZE, rows))
 
 
 if __name__ == "__main__":

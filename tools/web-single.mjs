@@ -1,6 +1,8 @@
-// Copies the page's files beside the wasm module in build/web and writes
-// build/web/zimbelplot.html: the whole page in one file, the module with its
-// wasm inside, which works opened from disk where a browser fetches nothing.
+// Copies the page's files beside the wasm module in build/web, the service
+// worker stamped with this build's files, and writes build/web/zimbelplot.html:
+// the whole page in one file, the module with its wasm inside, which works
+// opened from disk where a browser fetches nothing.
+import crypto from 'node:crypto';
 import fs from 'node:fs';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
@@ -9,14 +11,19 @@ const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '..');
 const page = path.join(root, 'web/page');
 const out = path.join(root, 'build/web');
 
-for (const name of ['index.html', 'app.js', 'style.css']) {
-  fs.copyFileSync(path.join(page, name), path.join(out, name));
-}
+const kept = ['index.html', 'app.js', 'style.css', 'manifest.webmanifest', 'icon.png'];
+for (const name of kept) fs.copyFileSync(path.join(page, name), path.join(out, name));
+// A new build is a new worker, and the browser fetches the new set at the next visit.
+const build = crypto.createHash('sha256');
+for (const name of [...kept, 'zimbelplot.js', 'zimbelplot.wasm']) build.update(fs.readFileSync(path.join(out, name)));
+fs.writeFileSync(path.join(out, 'sw.js'),
+  fs.readFileSync(path.join(page, 'sw.js'), 'utf8').replace('@BUILD@', build.digest('hex').slice(0, 16)));
 
 const read = (file) => fs.readFileSync(file, 'utf8');
 // A script's text must not close its own element early.
 const script = (text) => `<script>${text.replace(/<\/(script)/gi, '<\\/$1')}</script>`;
 const parts = {
+  '<link rel="manifest" href="manifest.webmanifest">\n': '',
   '<link rel="stylesheet" href="style.css">': `<style>${read(path.join(page, 'style.css'))}</style>`,
   '<script src="app.js"></script>': script(read(path.join(page, 'app.js'))),
   '<script src="zimbelplot.js"></script>': script(read(path.join(out, 'single/zimbelplot.js'))),

@@ -18,13 +18,18 @@ namespace {
 // cap, the dot (as on Cairo).
 constexpr double kDotLength = 1.0 / 256;
 
+// Beyond any screen's density; a ratio outside (0, 16], NaN included, is 1.
+constexpr double kMaxPixelRatio = 16;
+
 // Everything after Begin is clipped to the image, as the window shows the
-// offscreen image only over its own size. Until SetAntiAlias only the
+// offscreen image only over its own size, and drawn `scale` device pixels
+// to the image's pixel, so that a view on a dense screen is as sharp as its
+// pixels allow and has the same geometry. Until SetAntiAlias only the
 // background and the frame are drawn, on whole pixels: their dashes start
 // half a pixel earlier so that each dot covers one pixel, not two halves.
-EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, int clearWidth, int clearHeight), {
+EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, int clearWidth, int clearHeight, double scale), {
   const c = Module.zimbelContext;
-  c.setTransform(1, 0, 0, 1, 0, 0);
+  c.setTransform(scale, 0, 0, scale, 0, 0);
   c.globalCompositeOperation = 'source-over';
   c.globalAlpha = 1;
   c.clearRect(0, 0, clearWidth, clearHeight);
@@ -160,10 +165,11 @@ int Clamped(int position, int content, int view) {
 
 }  // namespace
 
-void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight) {
+void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight, double pixelRatio) {
   const GraphSettings& s = graphSettings;
   const ViewOffset offset = {Clamped(scrollX, s.imageWidth, viewWidth), Clamped(scrollY, s.imageHeight, viewHeight)};
-  CanvasBegin(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), viewWidth, viewHeight);
+  const double scale = pixelRatio > 0 && pixelRatio <= kMaxPixelRatio ? pixelRatio : 1.0;
+  CanvasBegin(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), viewWidth, viewHeight, scale);
   CanvasSurface canvas;
   DrawGraph({s, graphData, offset}, canvas, canvas, VisiblePointCount());
   CanvasEnd();
@@ -172,7 +178,7 @@ void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight) {
 void ZimbelPaintImage() {
   const GraphSettings& s = graphSettings;
   if (s.imageWidth < 1 || s.imageHeight < 1) return;
-  CanvasBegin(s.imageWidth, s.imageHeight, s.imageWidth, s.imageHeight);
+  CanvasBegin(s.imageWidth, s.imageHeight, s.imageWidth, s.imageHeight, 1.0);
   CanvasSurface canvas;
   RenderImage(s, graphData, canvas);
   CanvasEnd();

@@ -8,6 +8,8 @@
 
 #include "model/AboutText.h"
 #include "model/DataFileReader.h"
+#include "model/FloatChars.h"
+#include "model/GraphLink.h"
 #include "model/GraphModel.h"
 #include "model/ModelHooks.h"
 #include "model/SettingChanges.h"
@@ -146,6 +148,23 @@ const char* ZimbelSvg() {
 }
 
 int ZimbelResultSize() { return static_cast<int>(result.size()); }
+
+const char* ZimbelLink() {
+  result = LinkFragment(graphSettings, graphData);
+  return result.c_str();
+}
+
+// A field shows its number exactly here, so that the text, read again as the
+// dialog reads it, is still the setting the link gave.
+int ZimbelOpenLink(const char* fragment) {
+  if (!fragment || !ReadLinkFragment(fragment, std::strlen(fragment), graphSettings, graphData)) return 0;
+  for (int id = IDC_WIDTH; id <= IDC_RATIO; ++id) {
+    const SettingRow& row = *FindSetting(id);
+    Keep(id, (row.kind == SettingKind::Number ? ShortestText(graphSettings.*row.number)
+                                              : SettingText(graphSettings, row)).c_str());
+  }
+  return 1;
+}
 
 const char* ZimbelVersion() {
   static const std::string title = std::string(kAppName) + " " + kAppVersion;

@@ -109,12 +109,14 @@ ZIMBEL_API int ZimbelImageHeight();
 
 // What the main window's client area of viewWidth x viewHeight shows
 // scrolled to (scrollX, scrollY), frame of a transparent image included,
-// drawn on Module.zimbelContext from its top left corner. The canvas is the
-// size of the view, never of the image. Scroll positions are clamped as a
+// drawn on Module.zimbelContext from its top left corner, pixelRatio canvas
+// pixels to the image's pixel (the device pixel ratio; 1 where it is not a
+// number in (0, 16]). The canvas is the size of the view times the ratio,
+// never of the image. Scroll positions are clamped as a
 // scroll bar clamps them (0 to image size - view size). As in the window,
 // the scroll moves the graph, not the frame, and the part of the view
 // beyond the image is left transparent.
-ZIMBEL_API void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight);
+ZIMBEL_API void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight, double pixelRatio);
 
 // The whole picture as the exporter draws it (no frame, no scroll) on
 // Module.zimbelContext, whose canvas must be ZimbelImageWidth() x
@@ -128,6 +130,17 @@ ZIMBEL_API void ZimbelPaintImage();
 // the exporter refuses.
 ZIMBEL_API const char* ZimbelSvg();
 ZIMBEL_API int ZimbelResultSize();
+
+// The fragment of a link that carries the graph now on screen (no "#"):
+// the settings that differ from the start and the values, exactly.
+ZIMBEL_API const char* ZimbelLink();
+
+// Shows the graph of a fragment ZimbelLink wrote (no "#"): every field then
+// holds the exact text of its setting, and nothing is written through
+// onFieldWritten. 1 when opened; 0 for anything else (damaged, cut short,
+// longer than any link, from a later version), and then the graph, the
+// settings and the fields are as they were.
+ZIMBEL_API int ZimbelOpenLink(const char* fragment);
 
 // "zimbelplot 1.2": the program's name and version, as About shows them.
 ZIMBEL_API const char* ZimbelVersion();

@@ -9,14 +9,16 @@ export const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)
 export const webDir = path.join(repoRoot, 'build/web');
 
 // The system's browser with a profile of its own, so no earlier run and no
-// background service shapes a result.
-export async function launchBrowser() {
+// background service shapes a result. `options` are the context's (a
+// deviceScaleFactor, say).
+export async function launchBrowser(options = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'zimbel-chromium-'));
   const context = await chromium.launchPersistentContext(profile, {
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
     headless: true,
     acceptDownloads: true,
     viewport: {width: 1100, height: 760},
+    ...options,
     args: ['--headless', '--no-sandbox', '--disable-background-networking', '--disable-component-update',
       '--disable-sync', '--no-first-run'],
   });

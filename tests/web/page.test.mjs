@@ -52,10 +52,10 @@ async function changesPicture(act) {
   return (await picture()) !== before;
 }
 
-async function download(command) {
-  const event = page.waitForEvent('download');
-  await page.click('#menu-file summary');
-  await page.click(command);
+async function download(command, from = page) {
+  const event = from.waitForEvent('download');
+  await from.click('#menu-file summary');
+  await from.click(command);
   return fs.readFileSync(await (await event).path());
 }
 
@@ -332,6 +332,47 @@ test('a 9999 x 9999 picture scrolls with a canvas the size of the view, and down
   assert.ok(Math.abs(whole.ticks[0] - 10) <= 0.5, `the first tick at ${whole.ticks[0]}`);
 });
 
+test('the view has a device pixel for each of the screen\'s and follows the ratio; downloads keep the image\'s', async () => {
+  const dense = await launchBrowser({deviceScaleFactor: 2});
+  try {
+    const sharp = await openPage(dense.context, server.url, problems);
+    await chooseFile(sharp, writeWork('axis.txt', '1\n2\n3\n'));
+    await sharp.waitForFunction(() => document.getElementById('e1000').value === '70');
+    await sharp.selectOption('#l1026', {index: 1});
+    const backing = () => sharp.evaluate(() => {
+      const view = document.getElementById('view');
+      const canvas = document.getElementById('canvas');
+      return [canvas.width / view.clientWidth, canvas.height / view.clientHeight, canvas.style.width === view.clientWidth + 'px'];
+    });
+    assert.deepEqual(await backing(), [2, 2, true]);
+    // Between two ticks and inside the transparent image's frame, the X
+    // axis (y 190 of 200) is two full rows and no row beside them has ink.
+    const column = await sharp.evaluate(() => {
+      const canvas = document.getElementById('canvas');
+      const data = canvas.getContext('2d').getImageData(40, 0, 1, canvas.height).data;
+      const inked = [];
+      for (let y = 2; y < 398; y++) if (data[4 * y + 3]) inked.push([y, data[4 * y + 3]]);
+      return inked;
+    });
+    assert.deepEqual(column, [[380, 255], [381, 255]]);
+
+    // Zoomed to 50 % and to 150 %: the same window, other ratios. (Headless
+    // Chromium changes no media query's listeners when only the ratio
+    // changes, as a move to another screen does.)
+    const devtools = await dense.context.newCDPSession(sharp);
+    for (const [ratio, width, height] of [[1, 2200, 1520], [3, 733, 506]]) {
+      await devtools.send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor: ratio, mobile: false});
+      await sharp.waitForFunction((r) => document.getElementById('canvas').width ===
+        r * document.getElementById('view').clientWidth, ratio, {timeout: 10000});
+      assert.deepEqual(await backing(), [ratio, ratio, true]);
+    }
+    const png = await download('#cmd-png', sharp);
+    assert.deepEqual([png.readUInt32BE(16), png.readUInt32BE(20)], [70, 200]);
+  } finally {
+    await dense.close();
+  }
+});
+
 test('the single file works from disk, and the page fits a narrow screen', async () => {
   const single = await openPage(browser.context, pathToFileURL(path.join(webDir, 'zimbelplot.html')).href, problems);
   // View > Tool from the keyboard, twice: shown and checked, then hidden.
@@ -359,7 +400,103 @@ test('the single file works from disk, and the page fits a narrow screen', async
   assert.ok(tool.y >= graph.y + graph.height, 'the panel is under the graph');
   assert.ok(tool.x >= 0 && tool.x + tool.width <= 360, 'the panel fits the width');
   await single.screenshot({path: path.join(work, 'page-360.png')});
+  // A phone: the panel starts where the 200-pixel picture and its scroll bar end.
+  await single.setViewportSize({width: 390, height: 844});
+  await single.waitForFunction(() => {
+    const view = document.getElementById('view');
+    const area = document.getElementById('graph-area').getBoundingClientRect();
+    return area.height === 200 + view.offsetHeight - view.clientHeight + 2;
+  }, null, {timeout: 10000});
+  const phoneGraph = await single.locator('#graph-area').boundingBox();
+  const phoneTool = await single.locator('#tool').boundingBox();
+  assert.ok(phoneTool.y <= phoneGraph.y + phoneGraph.height + 6, `the panel at ${phoneTool.y}`);
   await single.close();
+});
+
+test('a link opens the same picture; a damaged, cut, hostile or huge one opens nothing and says so', async () => {
+  await chooseFile(page, path.join(repoRoot, 'examples/wave.txt'));
+  await page.waitForFunction(() => document.getElementById('e1000').value === '970');
+  await page.fill('#e1004', '3');
+  await page.uncheck('#k1024');
+  await page.fill('#e1009', '0.7310000000001');
+  await page.selectOption('#l1025', {index: 1});
+  await page.evaluate(() => document.getElementById('c1021').click());
+  const svg = await download('#cmd-svg');
+
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin: server.url});
+  await page.click('#menu-file summary');
+  await page.click('#cmd-link');
+  await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+  const link = await page.evaluate(() => navigator.clipboard.readText());
+  assert.ok(link.startsWith(server.url + '#'), link.slice(0, 80));
+
+  const opened = await openPage(browser.context, link, problems);
+  assert.ok((await download('#cmd-svg', opened)).equals(svg), 'the same SVG, byte for byte');
+  assert.equal(await opened.inputValue('#e1009'), '0.7310000000001');
+
+  const fragment = link.split('#')[1];
+  const shown = await opened.evaluate(() => document.getElementById('canvas').toDataURL());
+  const bad = [fragment.slice(0, fragment.length >> 1), fragment.replace(/.(?=.{20}$)/, (c) => c === 'A' ? 'B' : 'A'),
+    'z1&width=1', 'A'.repeat(1 << 20), '%E0%A4%A', fragment + fragment];
+  for (const hash of bad) {
+    await opened.evaluate((hash) => {
+      document.getElementById('message').textContent = '';
+      location.hash = hash;
+    }, hash);
+    await opened.waitForFunction(() => document.getElementById('message').textContent !== '');
+    assert.match(await opened.textContent('#message'), /壊れ|damaged/, hash.slice(0, 40));
+    assert.equal(await opened.evaluate(() => document.getElementById('canvas').toDataURL()), shown);
+    assert.equal(await opened.inputValue('#e1004'), '3');
+  }
+  await opened.close();
+});
+
+test('after one visit the page opens and works with no network; a new build replaces what was kept', async () => {
+  // A host of its own: the test publishes a new build over the first.
+  const host = path.join(work, 'host');
+  fs.rmSync(host, {recursive: true, force: true});
+  fs.cpSync(webDir, host, {recursive: true});
+  const served = await startServer(host);
+  const visitor = await launchBrowser();
+  try {
+    const first = await openPage(visitor.context, served.url, problems);
+    await first.waitForFunction(() => navigator.serviceWorker.controller !== null, null, {timeout: 10000});
+    await visitor.context.setOffline(true);
+    await first.reload();
+    await first.waitForSelector('body[data-ready="true"]', {timeout: 15000});
+    await chooseFile(first, path.join(repoRoot, 'examples/wave.txt'));
+    await first.waitForFunction(() => document.getElementById('e1000').value === '970');
+    const kept = await first.evaluate(async () => (await caches.keys()).join());
+    assert.match(kept, /^zimbelplot-[0-9a-f]{16}$/);
+    await visitor.context.setOffline(false);
+
+    const sw = path.join(host, 'sw.js');
+    fs.writeFileSync(sw, fs.readFileSync(sw, 'utf8').replace(kept, 'zimbelplot-00000000000000b2'));
+    fs.appendFileSync(path.join(host, 'app.js'), '\ndocument.body.dataset.build = "b2";\n');
+    await first.reload();
+    await first.waitForSelector('body[data-build="b2"]', {timeout: 15000});
+    // The new worker has kept its build, dropped the old one and taken the page.
+    // (waitForFunction takes the promise of an async test for a true answer.)
+    const deadline = Date.now() + 15000;
+    const switched = () => first.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      const active = registration && registration.active;
+      return Boolean(active && active.state === 'activated' && active === navigator.serviceWorker.controller &&
+        (await caches.keys()).join() === 'zimbelplot-00000000000000b2');
+    });
+    while (!(await switched())) {
+      assert.ok(Date.now() < deadline, 'the new build\'s worker took over within 15 s');
+      await first.waitForTimeout(100);
+    }
+    await visitor.context.setOffline(true);
+    await first.reload();
+    await first.waitForSelector('body[data-ready="true"]', {timeout: 15000});
+    assert.equal(await first.evaluate(() => document.body.dataset.build), 'b2', 'offline, the new build runs');
+  } finally {
+    await visitor.context.setOffline(false);
+    await visitor.close();
+    await served.close();
+  }
 });
 
 test('no console errors', () => {

@@ -121,6 +121,36 @@ TEST_F(WebApiTest, ListsTakeOnlyTheirOwnIndexesAndColoursNoAlpha) {
   EXPECT_EQ(0, ZimbelValue(IDC_TRANSPARENT)) << "a background is an opaque one";
 }
 
+// What a link opens is what was on screen: the same SVG, and fields that
+// read back as the same settings.
+TEST_F(WebApiTest, ALinkOpensTheSameGraphAndABadOneNothing) {
+  ASSERT_TRUE(Load("1\n-2\n7.25\n"));
+  ZimbelSetText(IDC_RATIO, "3.14159265358979");
+  ZimbelSetText(IDC_LINEWIDTH, "3");
+  ZimbelSetValue(IDC_BGCOLOR, 0x336699);
+  const std::string svg = ZimbelSvg();
+  const std::string link = ZimbelLink();
+
+  ResetGraphModel();
+  ResetPageFields();
+  events.clear();
+  ASSERT_TRUE(ZimbelOpenLink(link.c_str()));
+  EXPECT_EQ(svg, ZimbelSvg());
+  EXPECT_STREQ("70", ZimbelFieldText(IDC_WIDTH));
+  EXPECT_STREQ("3.14159265358979", ZimbelFieldText(IDC_RATIO));
+  EXPECT_STREQ("3", ZimbelFieldText(IDC_LINEWIDTH));
+
+  ZimbelSetText(IDC_LINEWIDTH, "5");
+  const std::string now = ZimbelSvg();
+  for (const std::string& bad : {link.substr(0, link.size() - 1), link + "0", std::string("#") + link}) {
+    EXPECT_FALSE(ZimbelOpenLink(bad.c_str()));
+    EXPECT_EQ(now, ZimbelSvg());
+    EXPECT_STREQ("5", ZimbelFieldText(IDC_LINEWIDTH));
+  }
+  EXPECT_FALSE(ZimbelOpenLink(nullptr));
+  EXPECT_TRUE(events.empty()) << "nothing is written back to the page";
+}
+
 TEST_F(WebApiTest, AnEmptyImageHasNoSvg) {
   ZimbelSetText(IDC_HEIGHT, "0");
   EXPECT_STREQ("", ZimbelSvg());

@@ -54,7 +54,7 @@ const ignored = new Proxy({canvas: {width: 50, height: 50}}, {get: (t, k) => k i
     const m = await create({});
     drive(m, file, options);
     m.zimbelContext = ignored;
-    m._ZimbelPaint(40, 25, 50, 50);
+    m._ZimbelPaint(40, 25, 50, 50, 1);
     const svg = m.UTF8ToString(m._ZimbelSvg());
     const expected = execFileSync(exporter, ['--format', 'svg', ...options, file, '-o', '-']).toString();
     const same = svg === expected && m._ZimbelResultSize() === Buffer.byteLength(expected);

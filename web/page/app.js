@@ -10,6 +10,7 @@
   const kTexts = {
     file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
     png: ['PNG をダウンロード', 'Download PNG'], svg: ['SVG をダウンロード', 'Download SVG'],
+    copyLink: ['リンクをコピー', 'Copy link'],
     view: ['表示(V)', 'View'], tool: ['ツール(T)...', 'Tool...'],
     help: ['ヘルプ(H)', 'Help'], about: ['バージョン情報(A)...', 'About...'],
     graph: ['グラフ', 'Graph'], toolTitle: ['ツール', 'Tool'],
@@ -30,11 +31,16 @@
     noPicture: ['保存する画像がありません(幅か高さが 0 です)。', 'There is no picture to save (its width or height is 0).'],
     tooLarge: ['この画像はブラウザーで PNG にするには大きすぎます。', 'This picture is too large for the browser to make a PNG of.'],
     notReady: ['まだ読み込み中です。', 'The page is still loading.'],
+    linkCopied: ['このグラフのリンクをコピーしました。', 'The link to this graph has been copied.'],
+    linkInAddress: ['このグラフのリンクをアドレス欄に入れました。', 'The link to this graph is now in the address bar.'],
+    badLink: ['リンクが壊れているため開けませんでした。グラフはそのままです。',
+      'The link is damaged and could not be opened; the graph is unchanged.'],
   };
 
   const $ = (id) => document.getElementById(id);
   const view = $('view');
   const spacer = $('spacer');
+  const graphArea = $('graph-area');
   const canvas = $('canvas');
   const context = canvas.getContext('2d');
   const messageLine = $('message');
@@ -77,27 +83,49 @@
   // --- Painting --------------------------------------------------------------
 
   // The canvas is the size of the visible part of the view, so a huge picture
-  // costs no more to redraw than a small one. A setting paints at once, so
-  // the change is on screen at the next frame; scrolling paints once a frame.
+  // costs no more to redraw than a small one, and has a device pixel for each
+  // of the screen's: sharp at any ratio. A setting paints at once, so the
+  // change is on screen at the next frame; scrolling paints once a frame.
+  // Sizes are set only when they change: each one set is a layout.
+  const shown = {width: -1, height: -1, viewWidth: -1, viewHeight: -1, ratio: 0, pictureHeight: -1};
+
   function paintNow() {
     paintQueued = false;
     if (!core) return;
-    const width = core._ZimbelImageWidth();
-    const height = core._ZimbelImageHeight();
-    spacer.style.width = Math.max(width, 0) + 'px';
-    spacer.style.height = Math.max(height, 0) + 'px';
+    const width = Math.max(core._ZimbelImageWidth(), 0);
+    const height = Math.max(core._ZimbelImageHeight(), 0);
+    if (width !== shown.width || height !== shown.height) {
+      spacer.style.width = width + 'px';
+      spacer.style.height = height + 'px';
+      Object.assign(shown, {width, height});
+    }
     const viewWidth = view.clientWidth;
     const viewHeight = view.clientHeight;
-    if (canvas.width !== viewWidth || canvas.height !== viewHeight) {
-      canvas.width = viewWidth;
-      canvas.height = viewHeight;
+    const ratio = window.devicePixelRatio || 1;
+    if (viewWidth !== shown.viewWidth || viewHeight !== shown.viewHeight || ratio !== shown.ratio) {
+      canvas.width = Math.round(viewWidth * ratio);
+      canvas.height = Math.round(viewHeight * ratio);
       canvas.style.width = viewWidth + 'px';
       canvas.style.height = viewHeight + 'px';
+      Object.assign(shown, {viewWidth, viewHeight, ratio});
     }
-    context.clearRect(0, 0, viewWidth, viewHeight);
+    const pictureHeight = height + view.offsetHeight - viewHeight;
+    if (pictureHeight !== shown.pictureHeight) {
+      graphArea.style.setProperty('--picture-height', pictureHeight + 'px');
+      shown.pictureHeight = pictureHeight;
+    }
     core.zimbelContext = context;
-    core._ZimbelPaint(view.scrollLeft, view.scrollTop, viewWidth, viewHeight);
+    core._ZimbelPaint(view.scrollLeft, view.scrollTop, viewWidth, viewHeight, ratio);
     canvas.dataset.paints = String(++paints);
+  }
+
+  // Moving the window to another screen or zooming changes the ratio; each
+  // query matches one ratio, so a change sets up the next one.
+  function followPixelRatio() {
+    matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener('change', () => {
+      followPixelRatio();
+      schedulePaint();
+    }, {once: true});
   }
 
   function schedulePaint() {
@@ -485,6 +513,31 @@
     offerDownload(new Blob([bytes], {type: 'image/svg+xml'}), fileName + '.svg');
   }
 
+  // --- Links ---------------------------------------------------------------
+
+  // The graph travels in the fragment, which the browser never sends to a
+  // server. Where the clipboard is refused, the address bar holds the link.
+  function copyLink() {
+    if (!core) return say(text('notReady'));
+    const link = location.href.split('#')[0] + '#' + core.UTF8ToString(core._ZimbelLink());
+    navigator.clipboard.writeText(link).then(() => say(text('linkCopied')), () => {
+      history.replaceState(null, '', link);
+      say(text('linkInAddress'));
+    });
+  }
+
+  function openLink() {
+    const fragment = location.hash.slice(1);
+    if (!core || !fragment) return;
+    if (!withCString(fragment, (pointer) => core._ZimbelOpenLink(pointer))) return say(text('badLink'));
+    say('');
+    showCoreSettings();
+    $('hint').hidden = true;
+    showTool(true);
+    view.scrollTo(0, 0);
+    paintNow();
+  }
+
   // --- Menu, drop, paste -----------------------------------------------------
 
   function closeMenus() {
@@ -496,6 +549,7 @@
       'cmd-open': () => fileInput.click(),
       'cmd-png': downloadPng,
       'cmd-svg': downloadSvg,
+      'cmd-link': copyLink,
       'cmd-tool': () => showTool(tool.hidden),
       'cmd-about': () => {
         $('about-text').textContent = core ? core.UTF8ToString(core._ZimbelVersion()).replace(' ', ' ver ') : 'zimbelplot';
@@ -571,8 +625,12 @@
     showCoreSettings();
     view.addEventListener('scroll', schedulePaint, {passive: true});
     new ResizeObserver(schedulePaint).observe(view);
+    followPixelRatio();
+    window.addEventListener('hashchange', openLink);
+    openLink();
     document.body.dataset.ready = 'true';
     paintNow();
+    keepForOffline();
   }
 
   wireMenu();
@@ -580,6 +638,14 @@
   wireDropAndPaste();
   applyLanguage();
   showTool(false);
+
+  // The hosted page keeps itself for use offline; the one-file page, which
+  // has no manifest, has nothing to keep. Each visit asks for a new build at
+  // once, so the kept set is never a visit behind. The page works without it.
+  function keepForOffline() {
+    if (!document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
+    navigator.serviceWorker.register('sw.js').then((registration) => registration.update()).catch(() => {});
+  }
 
   window.addEventListener('load', () => {
     if (typeof createZimbelplot !== 'function') return say('zimbelplot.js is missing.');
