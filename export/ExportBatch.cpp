@@ -113,7 +113,7 @@ bool WouldReplace(const std::string& input, const std::string& output, const std
   return true;
 }
 
-// One input on its way: read and drawn in input order on the main thread,
+// One input on its way: read in input order on the main thread, drawn and
 // encoded on any, then checked and written in input order again.
 struct Pending {
   std::string input;
@@ -121,10 +121,13 @@ struct Pending {
   FileIdentity target;  // the file the output names as this input is read
   bool targetFound = false;
   std::string failed;   // why reading or drawing failed
+  GraphSettings settings;
+  GraphData data;
   std::unique_ptr<PngDraft> draft;
   std::string picture;
   uint64_t pixelBytes = 0;
-  PartedWork work;
+  PartedWork drawing;   // one part; it adds `encoding` once the picture is drawn
+  PartedWork encoding;  // the PNG's bands
 };
 
 // What a one-core batch would read: an input that a waiting picture may
@@ -140,28 +143,45 @@ bool ReadableAhead(const std::string& input, const std::deque<std::unique_ptr<Pe
   return true;
 }
 
-// One input from the start-up state and the options, up to its picture.
-// `makeRoom(bytes)` writes waiting pictures until one of `bytes` may join them.
-void Prepare(const ExportOptions& options, Pending& p, const std::function<void(uint64_t)>& makeRoom) {
+// One input from the start-up state and the options, up to what its picture
+// is drawn from; false where reading failed. `makeRoom(bytes)` writes waiting
+// pictures until one of `bytes` may join them.
+bool Prepare(const ExportOptions& options, Pending& p, const std::function<void(uint64_t)>& makeRoom) {
   p.targetFound = p.output != "-" && IdentifyFile(p.output, p.target);
-  GraphSettings settings = options.settings;
-  GraphData data;
+  p.settings = options.settings;
 
   std::string reason;
-  if (!Load(p.input, settings, data, reason)) {
+  if (!Load(p.input, p.settings, p.data, reason)) {
     p.failed = Shown(p.input, "standard input") + ": " + reason;
-    return;
+    return false;
   }
   // The load sets the width for the data, as in the window; a given width is
   // then typed over it.
-  if (options.widthGiven) settings.imageWidth = options.settings.imageWidth;
-  const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(settings.imageWidth, 0)) *
-                              static_cast<uint64_t>(std::max(settings.imageHeight, 0));
+  if (options.widthGiven) p.settings.imageWidth = options.settings.imageWidth;
+  const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
+                              static_cast<uint64_t>(std::max(p.settings.imageHeight, 0));
   makeRoom(pixelBytes);
-  if (!Draw(options.format, settings, data, p.draft, p.picture, reason)) {
-    p.failed = Shown(p.input, "standard input") + ": " + reason;
+  if (options.format == PictureFormat::Png) p.pixelBytes = pixelBytes;
+  return true;
+}
+
+// The drawing part of an input, on whichever thread takes it; its bands then
+// go to the pool. Never throws.
+void DrawPending(PictureFormat format, Pending& p, WorkerPool& pool) {
+  try {
+    std::string reason;
+    if (!Draw(format, p.settings, p.data, p.draft, p.picture, reason)) {
+      p.failed = Shown(p.input, "standard input") + ": " + reason;
+    }
+  } catch (const std::bad_alloc&) {
+    p.draft.reset();
+    p.failed = Shown(p.input, "standard input") + ": out of memory";
   }
-  if (p.draft) p.pixelBytes = pixelBytes;
+  PngDraft* draft = p.draft.get();
+  if (!draft) return;
+  p.encoding.parts = draft->Parts();
+  p.encoding.runPart = [draft](int part) { draft->EncodePart(part); };
+  pool.Add(p.encoding);
 }
 
 // The input's turn, once its parts are encoded: the identity check first, as
@@ -226,7 +246,8 @@ int ExportAll(const ExportOptions& options) {
   // Declared before the pool, which is gone (its threads joined) before
   // these are.
   std::deque<std::unique_ptr<Pending>> pending;
-  WorkerPool pool(cores, static_cast<int>(window));
+  // Each input waiting holds a drawing and an encoding.
+  WorkerPool pool(cores, 2 * static_cast<int>(window));
   Progress progress(options.inputs.size());
   std::vector<FileIdentity> written;
   uint64_t heldBytes = 0;
@@ -239,7 +260,8 @@ int ExportAll(const ExportOptions& options) {
   };
   auto commitOldest = [&] {
     Pending& p = *pending.front();
-    pool.Wait(p.work);
+    pool.Wait(p.drawing);
+    pool.Wait(p.encoding);
     std::string failed;
     bool exported = false;
     try {
@@ -269,15 +291,18 @@ int ExportAll(const ExportOptions& options) {
       auto p = std::make_unique<Pending>();
       p->input = input;
       p->output = OutputFor(options, input);
-      Prepare(options, *p, makeRoom);
-      PngDraft* draft = p->draft.get();
-      if (draft) {
-        p->work.parts = draft->Parts();
-        p->work.runPart = [draft](int part) { draft->EncodePart(part); };
-      }
+      Pending& added = *p;
+      const bool read = Prepare(options, added, makeRoom);
       pending.push_back(std::move(p));
-      heldBytes += pending.back()->pixelBytes;
-      pool.Add(pending.back()->work);
+      heldBytes += added.pixelBytes;
+      if (!read) continue;
+      if (kPngDrawnOnAnyThread || options.format == PictureFormat::Svg) {
+        added.drawing.parts = 1;
+        added.drawing.runPart = [&added, &pool, &options](int) { DrawPending(options.format, added, pool); };
+        pool.Add(added.drawing);
+      } else {
+        DrawPending(options.format, added, pool);
+      }
     } catch (const std::bad_alloc&) {
       commitAll();
       report(Shown(input, "standard input") + ": out of memory");

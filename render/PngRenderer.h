@@ -7,6 +7,10 @@
 // What the exporter asks of a platform's drawing library: GDI+ on Windows
 // (render/gdiplus), Cairo elsewhere (render/cairo).
 
+// Whether pictures may be drawn on several threads at once: Cairo draws
+// separate images independently; GDI+ stays on the thread that started it.
+extern const bool kPngDrawnOnAnyThread;
+
 // For the whole run: GDI+ must be started before it draws.
 void StartPngRenderer();
 void StopPngRenderer();

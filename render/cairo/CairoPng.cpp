@@ -43,6 +43,8 @@ class CairoDraft final : public PngDraft {
 
 }  // namespace
 
+const bool kPngDrawnOnAnyThread = true;
+
 void StartPngRenderer() {}
 void StopPngRenderer() {}
 

@@ -71,6 +71,8 @@ class EncodedPng final : public PngDraft {
 
 }  // namespace
 
+const bool kPngDrawnOnAnyThread = false;
+
 void StartPngRenderer() { StartGdiplus(); }
 
 void StopPngRenderer() { ShutdownGdiplus(); }
