@@ -12,16 +12,9 @@
 
 #include "model/GraphLink.h"
 #include "model/SettingsTable.h"
+#include "tests/fuzz/FuzzCheck.h"
 
 namespace {
-
-#define Check(condition)                                                         \
-  do {                                                                           \
-    if (!(condition)) {                                                          \
-      std::fprintf(stderr, "check failed, line %d: %s\n", __LINE__, #condition); \
-      std::abort();                                                              \
-    }                                                                            \
-  } while (0)
 
 void CheckRead(const std::string& link) {
   GraphSettings s = StartSettings();

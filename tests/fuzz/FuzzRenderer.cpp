@@ -13,20 +13,13 @@
 #include "model/GraphModel.h"
 #include "model/SettingChanges.h"
 #include "render/GraphRenderer.h"
+#include "tests/fuzz/FuzzCheck.h"
 #include "tests/render/RecordingSurface.h"
 
 namespace {
 
 // Lines are cut at a guard band around the image; nothing may go further.
 constexpr int64_t kReach = 65536 + 2;
-
-#define Check(condition) \
-  do {                                                                  \
-    if (!(condition)) {                                                 \
-      std::fprintf(stderr, "check failed, line %d: %s\n", __LINE__, #condition); \
-      std::abort();                                                     \
-    }                                                                   \
-  } while (0)
 
 int SomeInt(FuzzedDataProvider& in) {
   switch (in.ConsumeIntegralInRange(0, 3)) {
