@@ -430,13 +430,17 @@
   // The core's reader takes the file slice by slice and says when it has
   // all it reads, so a huge file is read only that far. A slice that cannot
   // be read throws before the load is ended: the graph stays as it was.
-  async function feedBlob(blob) {
+  // Pasted text comes as bytes: a Blob's slices would each wait on the
+  // browser's storage of it, a millisecond or two before the first picture.
+  async function feedData(data) {
     const pointer = core._malloc(kChunkBytes);
+    const bytes = data instanceof Uint8Array;
     try {
       core._ZimbelLoadBegin();
       let more = true;
-      for (let offset = 0; more && offset < blob.size; offset += kChunkBytes) {
-        const slice = new Uint8Array(await blob.slice(offset, offset + kChunkBytes).arrayBuffer());
+      for (let offset = 0; more && offset < (bytes ? data.length : data.size); offset += kChunkBytes) {
+        const slice = bytes ? data.subarray(offset, offset + kChunkBytes)
+          : new Uint8Array(await data.slice(offset, offset + kChunkBytes).arrayBuffer());
         core.HEAPU8.set(slice, pointer);
         more = core._ZimbelLoadMore(pointer, slice.length) === 1;
       }
@@ -449,14 +453,14 @@
   // Loads run one after another, so a slow huge file cannot land after a
   // file chosen later; a load that fails outright must not stop the ones
   // after it.
-  function loadBlob(blob, name) {
+  function loadData(data, name) {
     loading = loading.then(async () => {
       if (!core) {
         say(text('notReady'));
         return;
       }
       try {
-        await feedBlob(blob);
+        await feedData(data);
       } catch (error) {
         say(text('unreadable').replace('%s', name));
         return;
@@ -585,7 +589,7 @@
     });
     fileInput.addEventListener('change', () => {
       const file = fileInput.files[0];
-      if (file) loadBlob(file, file.name);
+      if (file) loadData(file, file.name);
       fileInput.value = '';
     });
   }
@@ -598,7 +602,7 @@
     document.addEventListener('drop', (event) => {
       event.preventDefault();
       const file = event.dataTransfer.files[0];
-      if (file) loadBlob(file, file.name);
+      if (file) loadData(file, file.name);
     });
     // Pasted numbers load as a file holding that text would; a paste into a
     // field stays the field's.
@@ -610,9 +614,9 @@
       event.preventDefault();
       const pasted = data.getData('text/plain');
       if (data.files.length > 0) {
-        loadBlob(data.files[0], data.files[0].name);
+        loadData(data.files[0], data.files[0].name);
       } else if (pasted) {
-        loadBlob(new Blob([pasted]), 'zimbelplot');
+        loadData(new TextEncoder().encode(pasted), 'zimbelplot');
       }
     });
   }
