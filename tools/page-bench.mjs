@@ -128,12 +128,14 @@ try {
     figures.pageWidth.push(await page.evaluate((w) => window.benchLineWidth(w), width));
     figures.peerWidth.push(await peer.evaluate((w) => window.benchLineWidth(w), width));
   }
-  // The loaded width shows a few dozen of the points; an image as wide as
-  // the view shows all 512, as uPlot does.
+  // The loaded width shows a few dozen of the points; points a pixel apart
+  // on an image as wide as the view show all 512, as uPlot does.
   await page.evaluate((width) => {
-    const edit = document.getElementById('e1000');
-    edit.value = String(width);
-    edit.dispatchEvent(new Event('input', {bubbles: true}));
+    for (const [id, value] of [['e1006', 1], ['e1000', width]]) {
+      const edit = document.getElementById(id);
+      edit.value = String(value);
+      edit.dispatchEvent(new Event('input', {bubbles: true}));
+    }
   }, view.width);
   const pageFitWidth = [];
   for (let run = 0; run < kRuns; run++) pageFitWidth.push(await page.evaluate((w) => window.benchLineWidth(w), 2 - (run % 2)));
