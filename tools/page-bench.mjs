@@ -10,7 +10,7 @@ import zlib from 'node:zlib';
 import {startServer} from './web-serve.mjs';
 import {repoRoot, webDir, launchBrowser, openPage} from '../tests/web/driver.mjs';
 
-const kRuns = 21;
+const kRuns = 41;
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const ms = (value) => value.toFixed(2) + ' ms';
 
