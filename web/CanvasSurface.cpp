@@ -102,12 +102,19 @@ EM_JS(void, CanvasFillRect, (int x, int y, int width, int height), {
 });
 
 // The context keeps its pen and fill from one shape to the next: a paint of
-// 512 markers and their ticks then sets each once, not 1000 times.
+// 512 markers and their ticks then sets each once, not 1000 times. A line or
+// a marker wholly off the canvas is not sent at all, so a view of a wide
+// picture costs what it shows. The polyline always goes whole: cut to the
+// view, its dashes would start afresh at every scroll.
 class CanvasSurface final : public DrawingSurface {
  public:
+  // The canvas's extent in the coordinates drawn in (the context's scale undone).
+  CanvasSurface(int width, int height) : width_(width), height_(height) {}
+
   void Clear(Argb color) override { CanvasClear(static_cast<int>(color)); }
   void SetAntiAlias() override { CanvasSmooth(); }
   void DrawLine(const PenSpec& pen, int x1, int y1, int x2, int y2) override {
+    if (OffCanvas(std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2), pen.width)) return;
     Pen(pen);
     CanvasLine(x1, y1, x2, y2);
   }
@@ -121,12 +128,12 @@ class CanvasSurface final : public DrawingSurface {
     CanvasStrokeRect(x, y, width, height);
   }
   void FillEllipse(Argb color, int x, int y, int width, int height) override {
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0 || OffCanvas(x, y, int64_t{x} + width, int64_t{y} + height, 0)) return;
     Fill(color);
     CanvasFillEllipse(x + width / 2.0, y + height / 2.0, width / 2.0, height / 2.0);
   }
   void FillRectangle(Argb color, int x, int y, int width, int height) override {
-    if (width <= 0 || height <= 0) return;
+    if (width <= 0 || height <= 0 || OffCanvas(x, y, int64_t{x} + width, int64_t{y} + height, 0)) return;
     Fill(color);
     CanvasFillRect(x, y, width, height);
   }
@@ -151,6 +158,16 @@ class CanvasSurface final : public DrawingSurface {
     CanvasFillColor(static_cast<int>(color));
   }
 
+  // Whether a shape within these bounds, stroked `penWidth` wide, can touch
+  // none of the canvas's pixels: beyond the half-pixel shift, the half pen
+  // and a pixel of anti-aliasing.
+  bool OffCanvas(int64_t left, int64_t top, int64_t right, int64_t bottom, double penWidth) const {
+    const double reach = penWidth / 2 + 2;
+    return right + reach < 0 || bottom + reach < 0 || left - reach > width_ || top - reach > height_;
+  }
+
+  double width_;
+  double height_;
   bool hasPen_ = false;
   PenSpec pen_ = {};
   bool hasFill_ = false;
@@ -170,7 +187,7 @@ void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight, double
   const ViewOffset offset = {Clamped(scrollX, s.imageWidth, viewWidth), Clamped(scrollY, s.imageHeight, viewHeight)};
   const double scale = pixelRatio > 0 && pixelRatio <= kMaxPixelRatio ? pixelRatio : 1.0;
   CanvasBegin(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), viewWidth, viewHeight, scale);
-  CanvasSurface canvas;
+  CanvasSurface canvas(viewWidth, viewHeight);
   DrawGraph({s, graphData, offset}, canvas, canvas, VisiblePointCount());
   CanvasEnd();
 }
@@ -179,7 +196,7 @@ void ZimbelPaintImage() {
   const GraphSettings& s = graphSettings;
   if (s.imageWidth < 1 || s.imageHeight < 1) return;
   CanvasBegin(s.imageWidth, s.imageHeight, s.imageWidth, s.imageHeight, 1.0);
-  CanvasSurface canvas;
+  CanvasSurface canvas(s.imageWidth, s.imageHeight);
   RenderImage(s, graphData, canvas);
   CanvasEnd();
 }

@@ -332,6 +332,46 @@ test('a 9999 x 9999 picture scrolls with a canvas the size of the view, and down
   assert.ok(Math.abs(whole.ticks[0] - 10) <= 0.5, `the first tick at ${whole.ticks[0]}`);
 });
 
+// The view draws only what reaches it: markers, ticks and a wide line cut by
+// each of its four edges are there as in the download, pixel for pixel. (A
+// dashed line's dash ends are anti-aliased apart on canvases of other sizes.)
+test('a scrolled view is the download\'s pixels at its place, out to its edges', async () => {
+  const wave = Array.from({length: 500}, (_, i) => Math.sin(i / 7).toFixed(3)).join('\n');
+  await chooseFile(page, writeWork('edges.txt', wave + '\n'));
+  const interval = await field(1006);
+  await page.waitForFunction((width) => document.getElementById('e1000').value === width, String(500 * interval + 10));
+  for (const [id, value] of [[1000, '2500'], [1001, '2000'], [1004, '3'], [1005, '9'], [1006, '4'], [1007, '1']]) {
+    await page.fill(`#e${id}`, value);
+  }
+  await page.click('#l1020');
+  await page.click('#style-0');
+  await page.uncheck('#k1023');
+  await page.check('#k1024');
+  await page.selectOption('#l1026', {index: 2});
+  const count = await paints(page);
+  await page.evaluate(() => document.getElementById('view').scrollTo(301, 601));
+  await waitForPaint(page, count);
+  const png = (await download('#cmd-png')).toString('base64');
+  const differing = await page.evaluate(async (data) => {
+    const view = document.getElementById('view');
+    const canvas = document.getElementById('canvas');
+    const shown = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    const image = new Image();
+    image.src = 'data:image/png;base64,' + data;
+    await image.decode();
+    const whole = new OffscreenCanvas(image.width, image.height).getContext('2d');
+    whole.drawImage(image, 0, 0);
+    const there = whole.getImageData(view.scrollLeft, view.scrollTop, canvas.width, canvas.height).data;
+    // Two canvases of other sizes anti-alias a few levels apart; a shape
+    // left out differs by far more.
+    let count = 0;
+    for (let i = 0; i < shown.length; i++) if (Math.abs(shown[i] - there[i]) > 32) count++;
+    return [count, view.scrollLeft, view.scrollTop];
+  }, png);
+  assert.deepEqual(differing, [0, 301, 601], 'values far off the download, the view\'s scroll position');
+  await page.fill('#e1006', interval);
+});
+
 test('the view has a device pixel for each of the screen\'s and follows the ratio; downloads keep the image\'s', async () => {
   const dense = await launchBrowser({deviceScaleFactor: 2});
   try {

@@ -86,8 +86,13 @@
   // costs no more to redraw than a small one, and has a device pixel for each
   // of the screen's: sharp at any ratio. A setting paints at once, so the
   // change is on screen at the next frame; scrolling paints once a frame.
-  // Sizes are set only when they change: each one set is a layout.
+  // Sizes are set only when they change: each one set is a layout. The
+  // view's size and scroll position are read again only when they may have
+  // moved (a new image size, or a scroll, resize or panel that asked for a
+  // paint): read after a setting has changed a field, they would force a
+  // layout before the picture could be drawn.
   const shown = {width: -1, height: -1, viewWidth: -1, viewHeight: -1, ratio: 0, pictureHeight: -1};
+  let geometry = null;
 
   function paintNow() {
     paintQueued = false;
@@ -98,9 +103,11 @@
       spacer.style.width = width + 'px';
       spacer.style.height = height + 'px';
       Object.assign(shown, {width, height});
+      geometry = null;
     }
-    const viewWidth = view.clientWidth;
-    const viewHeight = view.clientHeight;
+    geometry = geometry || {viewWidth: view.clientWidth, viewHeight: view.clientHeight,
+      frameHeight: view.offsetHeight - view.clientHeight, scrollX: view.scrollLeft, scrollY: view.scrollTop};
+    const {viewWidth, viewHeight, frameHeight, scrollX, scrollY} = geometry;
     const ratio = window.devicePixelRatio || 1;
     if (viewWidth !== shown.viewWidth || viewHeight !== shown.viewHeight || ratio !== shown.ratio) {
       canvas.width = Math.round(viewWidth * ratio);
@@ -109,13 +116,13 @@
       canvas.style.height = viewHeight + 'px';
       Object.assign(shown, {viewWidth, viewHeight, ratio});
     }
-    const pictureHeight = height + view.offsetHeight - viewHeight;
+    const pictureHeight = height + frameHeight;
     if (pictureHeight !== shown.pictureHeight) {
       graphArea.style.setProperty('--picture-height', pictureHeight + 'px');
       shown.pictureHeight = pictureHeight;
     }
     core.zimbelContext = context;
-    core._ZimbelPaint(view.scrollLeft, view.scrollTop, viewWidth, viewHeight, ratio);
+    core._ZimbelPaint(scrollX, scrollY, viewWidth, viewHeight, ratio);
     canvas.dataset.paints = String(++paints);
   }
 
@@ -129,6 +136,7 @@
   }
 
   function schedulePaint() {
+    geometry = null;
     if (paintQueued) return;
     paintQueued = true;
     requestAnimationFrame(paintNow);
@@ -326,12 +334,14 @@
 
   // --- Tool panel ----------------------------------------------------------
 
+  // Each load shows the panel; only showing or hiding it moves the view.
   function showTool(visible) {
+    const changed = tool.hidden === visible;
     tool.hidden = !visible;
     const item = $('cmd-tool');
     item.setAttribute('aria-checked', String(visible));
     item.querySelector('.check').textContent = visible ? '✓' : '';
-    schedulePaint();
+    if (changed) schedulePaint();
   }
 
   function wirePanel() {
@@ -430,13 +440,17 @@
   // The core's reader takes the file slice by slice and says when it has
   // all it reads, so a huge file is read only that far. A slice that cannot
   // be read throws before the load is ended: the graph stays as it was.
-  async function feedBlob(blob) {
+  // Pasted text comes as bytes: a Blob's slices would each wait on the
+  // browser's storage of it, a millisecond or two before the first picture.
+  async function feedData(data) {
     const pointer = core._malloc(kChunkBytes);
+    const bytes = data instanceof Uint8Array;
     try {
       core._ZimbelLoadBegin();
       let more = true;
-      for (let offset = 0; more && offset < blob.size; offset += kChunkBytes) {
-        const slice = new Uint8Array(await blob.slice(offset, offset + kChunkBytes).arrayBuffer());
+      for (let offset = 0; more && offset < (bytes ? data.length : data.size); offset += kChunkBytes) {
+        const slice = bytes ? data.subarray(offset, offset + kChunkBytes)
+          : new Uint8Array(await data.slice(offset, offset + kChunkBytes).arrayBuffer());
         core.HEAPU8.set(slice, pointer);
         more = core._ZimbelLoadMore(pointer, slice.length) === 1;
       }
@@ -449,14 +463,14 @@
   // Loads run one after another, so a slow huge file cannot land after a
   // file chosen later; a load that fails outright must not stop the ones
   // after it.
-  function loadBlob(blob, name) {
+  function loadData(data, name) {
     loading = loading.then(async () => {
       if (!core) {
         say(text('notReady'));
         return;
       }
       try {
-        await feedBlob(blob);
+        await feedData(data);
       } catch (error) {
         say(text('unreadable').replace('%s', name));
         return;
@@ -535,6 +549,7 @@
     $('hint').hidden = true;
     showTool(true);
     view.scrollTo(0, 0);
+    geometry = null;
     paintNow();
   }
 
@@ -585,7 +600,7 @@
     });
     fileInput.addEventListener('change', () => {
       const file = fileInput.files[0];
-      if (file) loadBlob(file, file.name);
+      if (file) loadData(file, file.name);
       fileInput.value = '';
     });
   }
@@ -598,7 +613,7 @@
     document.addEventListener('drop', (event) => {
       event.preventDefault();
       const file = event.dataTransfer.files[0];
-      if (file) loadBlob(file, file.name);
+      if (file) loadData(file, file.name);
     });
     // Pasted numbers load as a file holding that text would; a paste into a
     // field stays the field's.
@@ -610,9 +625,9 @@
       event.preventDefault();
       const pasted = data.getData('text/plain');
       if (data.files.length > 0) {
-        loadBlob(data.files[0], data.files[0].name);
+        loadData(data.files[0], data.files[0].name);
       } else if (pasted) {
-        loadBlob(new Blob([pasted]), 'zimbelplot');
+        loadData(new TextEncoder().encode(pasted), 'zimbelplot');
       }
     });
   }
