@@ -13,12 +13,9 @@ namespace {
 constexpr int kPieceLength = 255;  // what fgets leaves in a 256-byte buffer
 constexpr char kCtrlZ = 0x1A;
 
-struct ReadValues {
-  double values[kMaxPoints];
-  int count = 0;
-  double minValue = 0.0;
-  double maxValue = 0.0;
-};
+// What a read found, kept apart from the loaded values until it ends: a
+// load copies only the values read, so those beyond stay as they were.
+using ReadValues = GraphData;
 
 // The C runtime's text mode and fgets, done here so that every runtime reads
 // a file alike, and fed byte by byte so that a file read whole and one that
@@ -77,17 +74,7 @@ class ValueReader {
     if (piece_[length - 1] == '\n') --length;
     if (length == 0) return;
     piece_[length] = '\0';
-    double v = ParseDouble(piece_);
-    read_.values[read_.count] = v;
-    // One pass in file order; a new minimum is never also tested as a maximum.
-    if (read_.count == 0) {
-      read_.minValue = read_.maxValue = v;
-    } else if (v < read_.minValue) {
-      read_.minValue = v;
-    } else if (v > read_.maxValue) {
-      read_.maxValue = v;
-    }
-    ++read_.count;
+    AppendValue(read_, ParseDouble(piece_));
   }
 
   ReadValues read_;

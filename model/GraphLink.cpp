@@ -120,14 +120,7 @@ bool UnpackValues(const std::string& packed, GraphData& d) {
     double value = 0.0;
     if (d.count == kMaxPoints || !ParseWholeDouble(text.c_str(), &value)) return false;
     text.clear();
-    if (d.count == 0) {
-      d.minValue = d.maxValue = value;
-    } else if (value < d.minValue) {
-      d.minValue = value;
-    } else if (value > d.maxValue) {
-      d.maxValue = value;
-    }
-    d.values[d.count++] = value;
+    AppendValue(d, value);
   }
   return true;
 }

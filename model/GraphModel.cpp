@@ -10,6 +10,18 @@ GraphSettings graphSettings = StartSettings();
 GraphData graphData;
 ViewOffset viewOffset;
 
+void AppendValue(GraphData& d, double v) {
+  // One pass in read order; a new minimum is never also tested as a maximum.
+  if (d.count == 0) {
+    d.minValue = d.maxValue = v;
+  } else if (v < d.minValue) {
+    d.minValue = v;
+  } else if (v > d.maxValue) {
+    d.maxValue = v;
+  }
+  d.values[d.count++] = v;
+}
+
 void ResetGraphModel() {
   graphSettings = StartSettings();
   graphData = GraphData();

@@ -68,6 +68,9 @@ constexpr Argb ToArgb(Colorref c) {
 // The settings a fresh start has.
 GraphSettings StartSettings();
 
+// One more value read, the range kept up to date; `d` has room for it.
+void AppendValue(GraphData& d, double v);
+
 // Back to the start-up state: defaults, no values, no scroll (for tests and
 // for a headless run that wants a clean slate).
 void ResetGraphModel();
