@@ -109,29 +109,29 @@ Kind KindOf(const Option& option) {
   return Kind::Flag;
 }
 
+// A Choice option's names, in index order: its setting's, or its own.
+std::vector<const char*> ChoicesOf(const Option& option) {
+  const SettingRow* row = SettingOf(option);
+  if (row) return {row->choices, row->choices + ChoiceCount(*row)};
+  std::vector<const char*> names;
+  for (const char* const* name = option.choices; *name; ++name) names.push_back(*name);
+  return names;
+}
+
 // "a, b or c"
-std::string ChoiceList(const char* const* choices, int count) {
+std::string ChoiceList(const Option& option) {
+  const std::vector<const char*> names = ChoicesOf(option);
   std::string list;
-  for (int i = 0; i < count; ++i) list += (i == 0 ? "" : i + 1 < count ? ", " : " or ") + std::string(choices[i]);
+  for (size_t i = 0; i < names.size(); ++i) {
+    list += (i == 0 ? "" : i + 1 < names.size() ? ", " : " or ") + std::string(names[i]);
+  }
   return list;
 }
 
-int CountOf(const char* const* choices) {
-  int count = 0;
-  while (choices[count]) ++count;
-  return count;
-}
-
-std::string ChoiceList(const Option& option) {
-  const SettingRow* row = SettingOf(option);
-  return row ? ChoiceList(row->choices, ChoiceCount(*row)) : ChoiceList(option.choices, CountOf(option.choices));
-}
-
 bool ReadChoice(const Option& option, const char* text, int& index) {
-  const SettingRow* row = SettingOf(option);
-  const int count = row ? ChoiceCount(*row) : CountOf(option.choices);
-  for (index = 0; index < count; ++index) {
-    if (std::strcmp(text, row ? row->choices[index] : option.choices[index]) == 0) return true;
+  const std::vector<const char*> names = ChoicesOf(option);
+  for (index = 0; index < static_cast<int>(names.size()); ++index) {
+    if (std::strcmp(text, names[index]) == 0) return true;
   }
   return false;
 }
@@ -309,13 +309,11 @@ std::vector<ExportOptionRow> ExportOptionRows() {
         break;
       case Kind::Number: row.value = "X"; break;
       case Kind::Color: row.value = "#RRGGBB"; break;
-      case Kind::Choice: {
+      case Kind::Choice:
         row.value = "NAME";
         row.help += ChoiceList(option);
-        const int count = setting ? ChoiceCount(*setting) : CountOf(option.choices);
-        for (int i = 0; i < count; ++i) row.choices.push_back(setting ? setting->choices[i] : option.choices[i]);
+        for (const char* name : ChoicesOf(option)) row.choices.push_back(name);
         break;
-      }
     }
     std::string byDefault = option.byDefault ? option.byDefault : "";
     // A box shows its default only where it is on, and by the option that says so.
