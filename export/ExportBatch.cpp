@@ -20,6 +20,7 @@
 #include "render/GraphRenderer.h"
 #include "render/PngRenderer.h"
 #include "render/SvgSurface.h"
+#include "resources/resource.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -157,7 +158,7 @@ bool Prepare(const ExportOptions& options, Pending& p, const std::function<void(
   }
   // The load sets the width for the data, as in the window; a given width is
   // then typed over it.
-  if (options.widthGiven) p.settings.imageWidth = options.settings.imageWidth;
+  if (options.Given(IDC_WIDTH)) p.settings.imageWidth = options.settings.imageWidth;
   const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
                               static_cast<uint64_t>(std::max(p.settings.imageHeight, 0));
   makeRoom(pixelBytes);

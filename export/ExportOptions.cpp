@@ -7,7 +7,6 @@
 #include "model/SettingChanges.h"
 #include "model/SettingText.h"
 #include "model/SettingsTable.h"
-#include "resources/resource.h"
 
 namespace {
 
@@ -19,135 +18,163 @@ struct Value {
   const char* text = nullptr;
 };
 
-// The exporter's own options, and the settings by their long option names:
-// a setting's kind, range, default and choices are those of its row.
+// One option as the parser and --help see it: one of the program's own, or
+// a setting's (or its off option), whose kind, range, default, choices and
+// help all come from its row.
 struct Option {
-  const char* name;
-  const char* help;
-  const char* byDefault;  // as --help shows it; null: a setting's default, or none
+  char letter = 0;
+  std::string name;
   Kind kind = Kind::Flag;
-  void (*set)(ExportOptions&, const Value&) = nullptr;  // null for a setting
-  const char* const* choices = nullptr;  // Choice: the names, null-terminated; the value is the index
-  int low = 0;  // Int: the range of an option that is no setting
+  std::string help;
+  std::string byDefault;  // as --help shows it; empty: none
+  std::vector<std::string> choices;  // Choice: the names; the value is the index
+  int low = 0;  // Int
   int high = 0;
+  const SettingRow* row = nullptr;  // a setting's
+  void (*set)(ExportOptions&, const Value&) = nullptr;  // the program's own
 };
-
-int LowOf(const Option& option, const SettingRow* row) { return row ? row->acceptedLower : option.low; }
-int HighOf(const Option& option, const SettingRow* row) { return row ? row->acceptedUpper : option.high; }
 
 // Workers beyond the cores only wait; the bound keeps a typo from asking
 // for thousands of threads.
 constexpr int kJobsMax = 256;
 
-const char* const kFormats[] = {"png", "svg", nullptr};
+Option Own(char letter, const char* name, Kind kind, const char* help, void (*set)(ExportOptions&, const Value&)) {
+  Option option;
+  option.letter = letter;
+  option.name = name;
+  option.kind = kind;
+  option.help = help;
+  option.set = set;
+  return option;
+}
 
-const Option kOptions[] = {
-    {"output", "FILE, FOLDER/ or - (standard output)", nullptr, Kind::Text,
-     [](ExportOptions& o, const Value& v) { o.output = v.text; o.outputGiven = true; }},
-    {"format", "", "from the -o name, else png", Kind::Choice,
-     [](ExportOptions& o, const Value& v) {
-       o.format = static_cast<PictureFormat>(v.whole);
-       o.formatGiven = true;
-     }, kFormats},
-    {"width", "image width", "as the data needs"},
-    {"height", "image height", nullptr},
-    {"left-margin", "x of the first point", nullptr},
-    {"vertical-margin", "margin kept free by --auto-ratio", nullptr},
-    {"line-width", "width of the line", nullptr},
-    {"line-style", "", nullptr},
-    {"line-color", "colour of the line and the points", nullptr},
-    {"background", "background colour, implies --opaque", nullptr},
-    {"transparent", "transparent background", nullptr},
-    {"opaque", "background filled with its colour", nullptr},
-    {"point-size", "size of the points, 0 for none", nullptr},
-    {"point-kind", "", nullptr},
-    {"point-interval", "pixels from one point to the next", nullptr},
-    {"x-tick", "X tick every N points, 0 for none", nullptr},
-    {"y-tick-unit", "data units from one Y tick to the next", nullptr},
-    {"show", "", nullptr},
-    {"ratio", "vertical pixels per data unit", nullptr},
-    {"auto-ratio", "fit the data between the vertical margins", nullptr},
-    {"jobs", "files and bands of rows worked on at once", "one a core", Kind::Int,
-     [](ExportOptions& o, const Value& v) { o.jobs = v.whole; }, nullptr, 1, kJobsMax},
-    {"help", "show this help and exit", nullptr, Kind::Flag, [](ExportOptions& o, const Value&) { o.help = true; }},
-    {"version", "show the name and version and exit", nullptr, Kind::Flag,
-     [](ExportOptions& o, const Value&) { o.version = true; }},
-};
-
-// The options a letter also names.
-const struct {
-  char letter;
-  const char* name;
-} kShortNames[] = {{'o', "output"}, {'j', "jobs"}, {'h', "help"}};
-
-char LetterFor(const char* name) {
-  for (const auto& short_ : kShortNames) {
-    if (std::strcmp(name, short_.name) == 0) return short_.letter;
+// The first box that `holds`.
+template <typename Holds>
+const char* BoxOption(Holds holds, const char* SettingRow::*name) {
+  for (const SettingRow& row : kSettingRows) {
+    if (row.kind == SettingKind::Flag && holds(row)) return row.*name;
   }
-  return 0;
+  return "";
+}
+
+// What storing the setting does to the others, in the words of the options
+// that name them: the transparency box's off option, the box that rescales.
+std::string EffectHelp(const SettingRow& row) {
+  switch (row.effect) {
+    case SettingEffect::Opaque:
+      return std::string(", implies --") +
+             BoxOption([](const SettingRow& box) { return box.offOption != nullptr; }, &SettingRow::offOption);
+    case SettingEffect::Rescale:
+      if (row.kind == SettingKind::Flag) return "";
+      return std::string(", refits with --") +
+             BoxOption([](const SettingRow& box) { return box.effect == SettingEffect::Rescale; }, &SettingRow::option);
+    case SettingEffect::None: break;
+  }
+  return "";
+}
+
+Option ForSetting(const SettingRow& row, const GraphSettings& start) {
+  Option option;
+  option.name = row.option;
+  option.row = &row;
+  option.help = row.help + EffectHelp(row);
+  if (row.locks) option.help += ", excludes --" + std::string(FindSetting(row.locks)->option);
+  option.byDefault = row.startText ? row.startText : SettingText(start, row);
+  switch (row.kind) {
+    case SettingKind::Integer:
+      option.kind = Kind::Int;
+      option.low = row.acceptedLower;
+      option.high = row.acceptedUpper;
+      break;
+    case SettingKind::Number: option.kind = Kind::Number; break;
+    case SettingKind::Choice:
+      option.kind = Kind::Choice;
+      for (int i = 0; i < ChoiceCount(row); ++i) option.choices.push_back(row.choices[i].name);
+      break;
+    case SettingKind::Color: option.kind = Kind::Color; break;
+    case SettingKind::Flag:
+      // A box shows its default only where it is on, and by the option that says so.
+      if (!row.access.read(start)) option.byDefault.clear();
+      break;
+  }
+  return option;
+}
+
+Option OffOption(const SettingRow& row, const GraphSettings& start) {
+  Option option;
+  option.name = row.offOption;
+  option.row = &row;
+  option.help = row.offHelp;
+  if (!row.access.read(start)) option.byDefault = kFlagTexts[1];
+  return option;
+}
+
+// In --help's order: where the output goes, the settings, then how to run.
+std::vector<Option> MakeOptions() {
+  std::vector<Option> options;
+  options.push_back(Own('o', "output", Kind::Text, "FILE, FOLDER/ or - (standard output)",
+                        [](ExportOptions& o, const Value& v) { o.output = v.text; o.outputGiven = true; }));
+  options.push_back(Own(0, "format", Kind::Choice, "", [](ExportOptions& o, const Value& v) {
+    o.format = static_cast<PictureFormat>(v.whole);
+    o.formatGiven = true;
+  }));
+  options.back().choices = {"png", "svg"};
+  options.back().byDefault = "from the -o name, else png";
+  const GraphSettings start = StartSettings();
+  for (const SettingRow& row : kSettingRows) {
+    options.push_back(ForSetting(row, start));
+    if (row.offOption) options.push_back(OffOption(row, start));
+  }
+  options.push_back(Own('j', "jobs", Kind::Int, "files and bands of rows worked on at once",
+                        [](ExportOptions& o, const Value& v) { o.jobs = v.whole; }));
+  options.back().low = 1;
+  options.back().high = kJobsMax;
+  options.back().byDefault = "one a core";
+  options.push_back(Own('h', "help", Kind::Flag, "show this help and exit",
+                        [](ExportOptions& o, const Value&) { o.help = true; }));
+  options.push_back(Own(0, "version", Kind::Flag, "show the name and version and exit",
+                        [](ExportOptions& o, const Value&) { o.version = true; }));
+  return options;
+}
+
+const std::vector<Option>& Options() {
+  static const std::vector<Option> options = MakeOptions();
+  return options;
 }
 
 const Option* Find(const std::string& name) {
-  for (const Option& option : kOptions) {
-    if (name == option.name) return &option;
+  for (const Option& option : Options()) {
+    if (name == option.name || (name.size() == 1 && name[0] == option.letter)) return &option;
   }
   return nullptr;
 }
 
-const SettingRow* SettingOf(const Option& option) { return option.set ? nullptr : FindOption(option.name); }
-
-Kind KindOf(const Option& option) {
-  const SettingRow* row = SettingOf(option);
-  if (!row) return option.kind;
-  switch (row->kind) {
-    case SettingKind::Integer: return Kind::Int;
-    case SettingKind::Number: return Kind::Number;
-    case SettingKind::Choice: return Kind::Choice;
-    case SettingKind::Color: return Kind::Color;
-    case SettingKind::Flag: break;
-  }
-  return Kind::Flag;
-}
-
-// A Choice option's names, in index order: its setting's, or its own.
-std::vector<const char*> ChoicesOf(const Option& option) {
-  const SettingRow* row = SettingOf(option);
-  if (row) return {row->choices, row->choices + ChoiceCount(*row)};
-  std::vector<const char*> names;
-  for (const char* const* name = option.choices; *name; ++name) names.push_back(*name);
-  return names;
-}
-
 // "a, b or c"
 std::string ChoiceList(const Option& option) {
-  const std::vector<const char*> names = ChoicesOf(option);
+  const std::vector<std::string>& names = option.choices;
   std::string list;
-  for (size_t i = 0; i < names.size(); ++i) {
-    list += (i == 0 ? "" : i + 1 < names.size() ? ", " : " or ") + std::string(names[i]);
-  }
+  for (size_t i = 0; i < names.size(); ++i) list += (i == 0 ? "" : i + 1 < names.size() ? ", " : " or ") + names[i];
   return list;
 }
 
 bool ReadChoice(const Option& option, const char* text, int& index) {
-  const std::vector<const char*> names = ChoicesOf(option);
-  for (index = 0; index < static_cast<int>(names.size()); ++index) {
-    if (std::strcmp(text, names[index]) == 0) return true;
+  for (index = 0; index < static_cast<int>(option.choices.size()); ++index) {
+    if (option.choices[index] == text) return true;
   }
   return false;
 }
 
 bool ReadValue(const Option& option, const char* text, Value& value, std::string& error) {
-  const std::string prefix = "--" + std::string(option.name) + ": ";
-  const SettingRow* row = SettingOf(option);
+  const std::string prefix = "--" + option.name + ": ";
   value.text = text;
-  switch (KindOf(option)) {
+  switch (option.kind) {
     case Kind::Flag:
     case Kind::Text:
       return true;
     case Kind::Int:
-      if (!ParseWholeInt(text, &value.whole) || value.whole < LowOf(option, row) || value.whole > HighOf(option, row)) {
-        error = prefix + "'" + text + "' is not a whole number from " + std::to_string(LowOf(option, row)) + " to " +
-                std::to_string(HighOf(option, row));
+      if (!ParseWholeInt(text, &value.whole) || value.whole < option.low || value.whole > option.high) {
+        error = prefix + "'" + text + "' is not a whole number from " + std::to_string(option.low) + " to " +
+                std::to_string(option.high);
         return false;
       }
       return true;
@@ -175,21 +202,24 @@ bool ReadValue(const Option& option, const char* text, Value& value, std::string
 }
 
 // A setting's option stores as its control does: a field's text (already
-// known to be a whole number), a list's index, a colour, a box.
-void SetSetting(ExportOptions& o, const Option& option, const SettingRow& row, const Value& v) {
+// known to be a whole number), a list's index, a colour, a box. A box
+// given on the command line wins over what another option's effect makes
+// of it, wherever the two stand.
+void SetSetting(ExportOptions& o, const Option& option, const Value& v) {
+  const SettingRow& row = *option.row;
   GraphSettings& s = o.settings;
+  const GraphSettings before = s;
   switch (row.kind) {
     case SettingKind::Integer:
     case SettingKind::Number: StoreFieldText(s, row.controlId, v.text); break;
-    case SettingKind::Flag: StoreControlValue(s, row.controlId, std::strcmp(option.name, row.option) == 0); break;
+    case SettingKind::Flag: StoreControlValue(s, row.controlId, option.name == row.option); break;
     default: StoreControlValue(s, row.controlId, v.whole); break;
   }
-  if (row.controlId == IDC_WIDTH) o.widthGiven = true;
-  if (row.controlId == IDC_RATIO) o.ratioGiven = true;
-  if (row.controlId == IDC_TRANSPARENT) {
-    o.transparencyGiven = true;
-    o.transparentGiven = s.transparent;
+  for (int i = 0; i < kSettingCount; ++i) {
+    const SettingRow& other = kSettingRows[i];
+    if (o.given[i] && other.kind == SettingKind::Flag && &other != &row) other.access.write(s, other.access.read(before));
   }
+  o.given[&row - kSettingRows] = true;
 }
 
 // -o FILE, --name VALUE, --name=VALUE; false with `error` set on a bad one.
@@ -198,22 +228,20 @@ bool ReadOption(int argc, const char* const* argv, int& i, ExportOptions& option
   std::string name;
   const char* inlineValue = nullptr;
   if (arg.size() == 2) {
-    for (const auto& short_ : kShortNames) {
-      if (arg[1] == short_.letter) name = short_.name;
-    }
+    name = arg.substr(1);
   } else if (arg.compare(0, 2, "--") == 0) {
     const size_t equals = arg.find('=');
     name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
     if (equals != std::string::npos) inlineValue = argv[i] + equals + 1;
   }
-  const Option* option = Find(name);
+  const Option* option = name.size() == 1 && arg.size() != 2 ? nullptr : Find(name);
   if (!option) {
     error = "unknown option '" + arg + "'";
     return false;
   }
   Value value;
   const char* text = inlineValue;
-  if (KindOf(*option) == Kind::Flag) {
+  if (option->kind == Kind::Flag) {
     if (inlineValue) {
       error = "--" + name + " takes no value";
       return false;
@@ -226,8 +254,8 @@ bool ReadOption(int argc, const char* const* argv, int& i, ExportOptions& option
     text = argv[++i];
   }
   if (!ReadValue(*option, text ? text : "", value, error)) return false;
-  if (const SettingRow* row = SettingOf(*option)) {
-    SetSetting(options, *option, *row, value);
+  if (option->row) {
+    SetSetting(options, *option, value);
   } else {
     option->set(options, value);
   }
@@ -259,11 +287,13 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
   }
   if (options.help || options.version) return true;
 
-  GraphSettings& s = options.settings;
-  if (options.transparencyGiven) s.transparent = options.transparentGiven;
-  if (options.ratioGiven && s.autoRatio) {
-    error = "--ratio and --auto-ratio exclude each other";
-    return false;
+  // A box that locks a field while on excludes the field's option.
+  for (const SettingRow& row : kSettingRows) {
+    const SettingRow* locked = row.locks ? FindSetting(row.locks) : nullptr;
+    if (locked && options.Given(locked->controlId) && row.access.read(options.settings)) {
+      error = "--" + std::string(locked->option) + " and --" + row.option + " exclude each other";
+      return false;
+    }
   }
   if (options.inputs.empty()) {
     error = "no input file";
@@ -293,36 +323,30 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
   return true;
 }
 
-std::vector<ExportOptionRow> ExportOptionRows() {
-  const GraphSettings start = StartSettings();
-  std::vector<ExportOptionRow> rows;
-  for (const Option& option : kOptions) {
-    const SettingRow* setting = SettingOf(option);
-    const Kind kind = KindOf(option);
-    ExportOptionRow row{LetterFor(option.name), option.name, "", option.help, {}, kind == Kind::Text};
-    switch (kind) {
+bool ExportOptions::Given(int controlId) const {
+  const SettingRow* row = FindSetting(controlId);
+  return row && given[row - kSettingRows];
+}
+
+std::vector<OptionRow> ExportOptionRows() {
+  std::vector<OptionRow> rows;
+  for (const Option& option : Options()) {
+    OptionRow row{option.letter, option.name, "", option.help, option.choices, option.kind == Kind::Text};
+    switch (option.kind) {
       case Kind::Flag: break;
       case Kind::Text: row.value = "OUT"; break;
       case Kind::Int:
         row.value = "N";
-        row.help += ", " + std::to_string(LowOf(option, setting)) + "-" + std::to_string(HighOf(option, setting));
+        row.help += ", " + std::to_string(option.low) + "-" + std::to_string(option.high);
         break;
       case Kind::Number: row.value = "X"; break;
       case Kind::Color: row.value = "#RRGGBB"; break;
       case Kind::Choice:
         row.value = "NAME";
         row.help += ChoiceList(option);
-        for (const char* name : ChoicesOf(option)) row.choices.push_back(name);
         break;
     }
-    std::string byDefault = option.byDefault ? option.byDefault : "";
-    // A box shows its default only where it is on, and by the option that says so.
-    if (!option.byDefault && setting &&
-        (setting->kind != SettingKind::Flag ||
-         (setting->access.read(start) && std::strcmp(option.name, setting->option) == 0))) {
-      byDefault = SettingText(start, *setting);
-    }
-    if (!byDefault.empty()) row.help += " (" + byDefault + ")";
+    if (!option.byDefault.empty()) row.help += " (" + option.byDefault + ")";
     rows.push_back(row);
   }
   return rows;
@@ -331,7 +355,8 @@ std::vector<ExportOptionRow> ExportOptionRows() {
 std::string ExportHelp() {
   std::string help = std::string(kExportUsage) +
                      "\n"
-                     "Draws each data file (one number a line, at most 512) as the line graph\n"
+                     "Draws each data file (one number a line, at most " + std::to_string(kMaxPoints) +
+                     ") as the line graph\n"
                      "zimbelplot shows, and writes it as PNG (8-bit RGBA) or SVG.\n"
                      "\n"
                      "  FILE          a data file, or - for standard input\n"
@@ -342,15 +367,8 @@ std::string ExportHelp() {
                      "\n"
                      "Options (the tool dialog's settings and defaults; numbers as zimbelplot\n"
                      "reads them, and the whole value must be one):\n";
-  for (const ExportOptionRow& row : ExportOptionRows()) {
-    std::string left = "  ";
-    if (row.letter) left += std::string("-") + row.letter + ", ";
-    left += "--" + row.name;
-    if (!row.value.empty()) left += " " + row.value;
-    help += left + std::string(left.size() < 25 ? 25 - left.size() : 1, ' ') + row.help + "\n";
-  }
+  help += OptionHelpLines(ExportOptionRows());
   help += "\n"
-          "--vertical-margin moves the graph only with --auto-ratio, as in the window.\n"
           "Exit status: 0 when every picture was written, 1 when any file failed (each\n"
           "failure is one line on standard error; the other files are still written),\n"
           "2 for a usage error (nothing is written).\n";

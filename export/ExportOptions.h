@@ -2,7 +2,9 @@
 #include <string>
 #include <vector>
 
+#include "export/OptionDocs.h"
 #include "model/GraphModel.h"
+#include "model/SettingsTable.h"
 
 enum class PictureFormat { Png, Svg };
 
@@ -19,28 +21,19 @@ struct ExportOptions {
   // The start-up settings as the options leave them; the width follows the
   // data unless given.
   GraphSettings settings = StartSettings();
-  bool widthGiven = false;
-  bool ratioGiven = false;
-  // --transparent and --opaque win over the transparency a --background
-  // turns off, wherever they stand.
-  bool transparencyGiven = false;
-  bool transparentGiven = false;
+  bool given[kSettingCount] = {};  // by row: which settings an option gave
+
+  bool Given(int controlId) const;
 };
 
 // False on a usage error, with what was wrong in `error`.
 bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& options, std::string& error);
 
-// One row of the option table as --help shows it; the manual page and the
-// bash completion are written from these rows at build time.
-struct ExportOptionRow {
-  char letter;                       // the short name, or 0
-  std::string name;                  // the long name, without its dashes
-  std::string value;                 // what follows the name ("N", "NAME"); empty for a flag
-  std::string help;                  // with the range, the choices and the default
-  std::vector<std::string> choices;  // the names a NAME may be
-  bool file;                         // the value names a file or a folder
-};
-std::vector<ExportOptionRow> ExportOptionRows();
+// Every option as --help shows it: the program's own and one for each
+// setting (two for a box that has an off option), from the settings table.
+// The manual page and the bash completion are written from these rows at
+// build time.
+std::vector<OptionRow> ExportOptionRows();
 
 // The --help text and the one-line usage.
 std::string ExportHelp();

@@ -3,4 +3,6 @@
 const char kAppName[] = "zimbelplot";
 const char kAppVersion[] = "1.2";
 
-std::string AboutText() { return std::string(kAppName) + " ver " + kAppVersion + "\tVNR"; }
+std::string AboutTitle() { return std::string(kAppName) + " ver " + kAppVersion; }
+
+std::string AboutText() { return AboutTitle() + "\tVNR"; }

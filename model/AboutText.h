@@ -6,6 +6,8 @@
 extern const char kAppName[];
 extern const char kAppVersion[];
 
-// "zimbelplot ver 1.2", a tab and VNR: what the About box says and what
+// "zimbelplot ver 1.2": the About box's first line, all the page's About says.
+std::string AboutTitle();
+// The title, a tab and VNR: what the About box says and what
 // zimbelplot-export --version prints.
 std::string AboutText();

@@ -10,85 +10,66 @@
 
 namespace {
 
-constexpr int kPieceLength = 255;  // what fgets leaves in a 256-byte buffer
 constexpr char kCtrlZ = 0x1A;
 
-// What a read found, kept apart from the loaded values until it ends: a
-// load copies only the values read, so those beyond stay as they were.
-using ReadValues = GraphData;
+}  // namespace
 
-// The C runtime's text mode and fgets, done here so that every runtime reads
-// a file alike, and fed byte by byte so that a file read whole and one that
-// arrives in slices are read alike: CR LF is one LF, a lone CR stays, Ctrl-Z
-// ends the file, and each piece of up to 255 characters through the first LF
-// is a value unless it is empty. A NUL byte is a character like any other.
-class ValueReader {
- public:
-  void Restart() {
-    read_.count = 0;
-    length_ = 0;
-    pendingCr_ = ended_ = false;
-  }
+bool DataReader::Feed(const char* bytes, size_t size) {
+  for (size_t i = 0; i < size && !Done(); ++i) Push(bytes[i]);
+  return !Done();
+}
 
-  bool Done() const { return ended_ || read_.count == kMaxPoints; }
-
-  void Push(char c) {
+void DataReader::Push(char c) {
+  if (Done()) return;
+  if (pendingCr_) {
+    pendingCr_ = false;
+    if (c == '\n') return Take('\n');
+    Take('\r');
     if (Done()) return;
-    if (pendingCr_) {
-      pendingCr_ = false;
-      if (c == '\n') return Take('\n');
-      Take('\r');
-      if (Done()) return;
-    }
-    if (c == kCtrlZ) return Finish();
-    if (c == '\r') {
-      pendingCr_ = true;
-      return;
-    }
-    Take(c);
   }
-
-  // The end of the file (or a Ctrl-Z): a last CR stays, an unfinished piece
-  // is a value.
-  void Finish() {
-    if (Done()) return;
-    if (pendingCr_) {
-      pendingCr_ = false;
-      Take('\r');
-    }
-    if (length_ > 0 && !Done()) EndPiece();
-    ended_ = true;
+  if (c == kCtrlZ) return Finish();
+  if (c == '\r') {
+    pendingCr_ = true;
+    return;
   }
+  Take(c);
+}
 
-  const ReadValues& Read() const { return read_; }
-
- private:
-  void Take(char c) {
-    piece_[length_++] = c;
-    if (c == '\n' || length_ == kPieceLength) EndPiece();
+void DataReader::Finish() {
+  if (Done()) return;
+  if (pendingCr_) {
+    pendingCr_ = false;
+    Take('\r');
   }
+  if (length_ > 0 && !Done()) EndPiece();
+  ended_ = true;
+}
 
-  void EndPiece() {
-    int length = length_;
-    length_ = 0;
-    if (piece_[length - 1] == '\n') --length;
-    if (length == 0) return;
-    piece_[length] = '\0';
-    AppendValue(read_, ParseDouble(piece_));
-  }
+bool DataReader::ReadFrom(FILE* file) {
+  int c;
+  while (!Done() && (c = std::fgetc(file)) != EOF) Push(static_cast<char>(c));
+  Finish();
+  return std::ferror(file) == 0;
+}
 
-  ReadValues read_;
-  char piece_[kPieceLength + 1];
-  int length_ = 0;
-  bool pendingCr_ = false;
-  bool ended_ = false;
-};
+void DataReader::Take(char c) {
+  piece_[length_++] = c;
+  if (c == '\n' || length_ == kPieceLength) EndPiece();
+}
 
-// 4 KiB: kept off the stack of nested message handlers. One reader serves
-// every load, and a feed lasts from BeginDataFeed to EndDataFeed.
-ValueReader reader;
+void DataReader::EndPiece() {
+  int length = length_;
+  length_ = 0;
+  if (piece_[length - 1] == '\n') --length;
+  if (length == 0) return;
+  piece_[length] = '\0';
+  AppendValue(read_, ParseDouble(piece_));
+}
 
-void Commit(const ReadValues& read, GraphData& data) {
+namespace {
+
+// A load copies only the values read, so those beyond stay as they were.
+void Commit(const GraphData& read, GraphData& data) {
   for (int i = 0; i < read.count; ++i) data.values[i] = read.values[i];
   data.count = read.count;
   if (read.count > 0) {
@@ -116,16 +97,6 @@ void FinishLoad() {
   ShowToolDialog();
 }
 
-// False on a read error. The reader stops reading where it stops taking
-// values, as fgets in a loop that ends at the 512th would.
-bool ReadFrom(FILE* file) {
-  reader.Restart();
-  int c;
-  while (!reader.Done() && (c = std::fgetc(file)) != EOF) reader.Push(static_cast<char>(c));
-  reader.Finish();
-  return std::ferror(file) == 0;
-}
-
 }  // namespace
 
 void FitToLoad(GraphSettings& s, const GraphData& d, char (&ratioText)[kRatioTextSize]) {
@@ -136,18 +107,20 @@ void FitToLoad(GraphSettings& s, const GraphData& d, char (&ratioText)[kRatioTex
 bool ReadDataFile(const char* path, GraphData& data) {
   FILE* file = std::fopen(path, "rb");
   if (!file) return false;
-  const bool readOk = ReadFrom(file);
+  DataReader reader;
+  const bool readOk = reader.ReadFrom(file);
   // A read error (a folder opened as a file, a failing disk) loads nothing:
   // what is on screen stays as it was.
   bool closeFailed = std::fclose(file) != 0;
   if (!readOk) return false;
-  Commit(reader.Read(), data);
+  Commit(reader.Values(), data);
   return !closeFailed;
 }
 
 bool ReadDataStream(FILE* file, GraphData& data) {
-  if (!ReadFrom(file)) return false;
-  Commit(reader.Read(), data);
+  DataReader reader;
+  if (!reader.ReadFrom(file)) return false;
+  Commit(reader.Values(), data);
   return true;
 }
 
@@ -157,21 +130,7 @@ bool LoadDataFile(const char* path) {
   return true;
 }
 
-bool LoadDataStream(FILE* file) {
-  if (!ReadDataStream(file, graphData)) return false;
-  FinishLoad();
-  return true;
-}
-
-void BeginDataFeed() { reader.Restart(); }
-
-bool FeedData(const char* bytes, size_t size) {
-  for (size_t i = 0; i < size && !reader.Done(); ++i) reader.Push(bytes[i]);
-  return !reader.Done();
-}
-
-void EndDataFeed() {
-  reader.Finish();
-  Commit(reader.Read(), graphData);
+void LoadFedValues(const GraphData& read) {
+  Commit(read, graphData);
   FinishLoad();
 }

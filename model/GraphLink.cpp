@@ -57,12 +57,12 @@ bool StoreLinkText(GraphSettings& s, const SettingRow& row, const std::string& t
     case SettingKind::Number: return ParseWholeDouble(text.c_str(), &(s.*row.number));
     case SettingKind::Choice:
       value = row.lower;
-      while (value <= row.upper && text != row.choices[value]) ++value;
+      while (value <= row.upper && text != row.choices[value].name) ++value;
       if (value > row.upper) return false;
       break;
     case SettingKind::Flag:
-      if (text != "on" && text != "off") return false;
-      value = text == "on";
+      if (text != kFlagTexts[0] && text != kFlagTexts[1]) return false;
+      value = text == kFlagTexts[1];
       break;
     case SettingKind::Color: {
       Colorref color = 0;
@@ -138,7 +138,7 @@ bool ReadPairs(const std::string& body, GraphSettings& s, GraphData& d) {
     const std::string value = pair.substr(equals + 1);
     if (key == "v") {
       if (!UnpackValues(value, d)) return false;
-    } else if (key == "baseline") {
+    } else if (key == kBaselineKey) {
       if (!ParseWholeInt(value.c_str(), &s.baseline)) return false;
     } else {
       const SettingRow* row = FindOption(key.c_str());
@@ -157,7 +157,7 @@ std::string LinkFragment(const GraphSettings& s, const GraphData& d) {
     const std::string text = LinkText(s, row);
     if (text != LinkText(start, row)) link += "&" + std::string(row.option) + "=" + text;
   }
-  if (s.baseline != start.baseline) link += "&baseline=" + std::to_string(s.baseline);
+  if (s.baseline != start.baseline) link += "&" + std::string(kBaselineKey) + "=" + std::to_string(s.baseline);
   if (d.count > 0) link += "&v=" + PackValues(d);
   return link + kChecksumKey + LinkChecksum(link);
 }

@@ -1,7 +1,16 @@
 #include "model/GraphModel.h"
 
+#include "model/SettingsTable.h"
+
 GraphSettings StartSettings() {
   GraphSettings s;
+  for (const SettingRow& row : kSettingRows) {
+    if (row.kind == SettingKind::Number) {
+      s.*row.number = row.start;
+    } else {
+      row.access.write(s, static_cast<int>(row.start));
+    }
+  }
   s.baseline = s.verticalMargin;
   return s;
 }

@@ -9,31 +9,36 @@ using Colorref = uint32_t;  // 0x00BBGGRR, as the settings and the colour choose
 using Argb = uint32_t;      // 0xAARRGGBB, as drawing takes it
 
 constexpr int kMaxPoints = 512;
-constexpr int kLineStyleCount = 5;  // lineStyle 0 solid to 4 dash-dot-dot
+
+// lineStyle: the GDI+ DashStyle values.
+enum LineStyle : int { SolidLine = 0, DashLine = 1, DotLine = 2, DashDotLine = 3, DashDotDotLine = 4 };
+constexpr int kLineStyleCount = DashDotDotLine + 1;
 
 enum DisplayMode : int { GraphOnly = 0, AxesOnly = 1, GraphAndAxes = 2 };
 enum PointKind : int { Circle = 0, Square = 1 };
 
 enum ColorSlot : int { kBackgroundSlot = 0, kLineSlot = 1 };
 
+// The settings the tool dialog edits start where their rows in
+// model/SettingsTable say (StartSettings); a bare GraphSettings is all zero.
 struct GraphSettings {
-  Colorref colors[2] = {0x00FFFFFF, 0x00000000};  // kBackgroundSlot, kLineSlot
-  int leftMargin = 10;
-  int verticalMargin = 10;
-  bool transparent = true;
+  Colorref colors[2] = {};  // kBackgroundSlot, kLineSlot
+  int leftMargin = 0;
+  int verticalMargin = 0;
+  bool transparent = false;
   int imageWidth = 0;
-  int imageHeight = 200;
-  int lineWidth = 1;
-  int pointSize = 4;
-  int pointInterval = 20;
+  int imageHeight = 0;
+  int lineWidth = 0;
+  int pointSize = 0;
+  int pointInterval = 0;
   int tickLength = 5;
-  int xTickInterval = 1;
-  DisplayMode displayMode = GraphAndAxes;
-  double ratio = 1.0;
+  int xTickInterval = 0;
+  DisplayMode displayMode = GraphOnly;
+  double ratio = 0.0;
   double yTickUnit = 0.0;
   bool autoRatio = false;
   PointKind pointKind = Circle;
-  int lineStyle = 0;  // the GDI+ DashStyle value, below kLineStyleCount
+  int lineStyle = SolidLine;  // below kLineStyleCount
   int baseline = 0;   // set from verticalMargin before the program starts
   Colorref customColors[16] = {0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF,
                                0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF, 0x00FFFFFF,

@@ -46,9 +46,9 @@ std::string SettingText(const GraphSettings& s, const SettingRow& row) {
       return text;
     case SettingKind::Choice: {
       const int index = row.access.read(s);
-      return index >= row.lower && index <= row.upper ? row.choices[index] : "";
+      return index >= row.lower && index <= row.upper ? row.choices[index].name : "";
     }
-    case SettingKind::Flag: return row.access.read(s) ? "on" : "off";
+    case SettingKind::Flag: return kFlagTexts[row.access.read(s) != 0];
     case SettingKind::Color: return HexFromColor(static_cast<Colorref>(row.access.read(s)));
   }
   return "";

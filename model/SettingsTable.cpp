@@ -1,6 +1,7 @@
 #include "model/SettingsTable.h"
 
 #include <cstring>
+#include <iterator>
 #include <type_traits>
 
 #include "resources/resource.h"
@@ -16,87 +17,129 @@ constexpr SettingAccess Member() {
 
 // The colours have no alpha: whatever a caller passes above 24 bits is dropped.
 template <int kSlot>
-constexpr SettingAccess Color() {
+constexpr SettingAccess Slot() {
   return {[](const GraphSettings& s) { return static_cast<int>(s.colors[kSlot]); },
           [](GraphSettings& s, int value) { s.colors[kSlot] = static_cast<Colorref>(value) & 0xFFFFFFu; }};
 }
 
-constexpr SettingRow Integer(int id, const char* option, SettingAccess access, int lower, int upper,
-                             int acceptedLower = 0, int acceptedUpper = kFieldMax,
-                             SettingEffect effect = SettingEffect::None) {
-  return {id, SettingKind::Integer, option, access, nullptr, lower, upper, acceptedLower, acceptedUpper,
-          nullptr, nullptr, nullptr, effect};
+constexpr SettingRow Integer(int id, const char* option, SettingAccess access) {
+  SettingRow row;
+  row.controlId = id;
+  row.option = option;
+  row.access = access;
+  return row;
 }
 
 constexpr SettingRow Number(int id, const char* option, double GraphSettings::*member) {
-  return {id, SettingKind::Number, option, {}, member, 0, 0, 0, 0, nullptr, nullptr, nullptr, SettingEffect::None};
+  SettingRow row;
+  row.controlId = id;
+  row.kind = SettingKind::Number;
+  row.option = option;
+  row.number = member;
+  return row;
+}
+
+// The items must stand in the order of their values, which the list's index is.
+template <int kCount>
+constexpr bool InValueOrder(const SettingChoice (&choices)[kCount]) {
+  for (int i = 0; i < kCount; ++i) {
+    if (choices[i].value != i) return false;
+  }
+  return true;
 }
 
 template <int kCount>
-constexpr SettingRow Choice(int id, const char* option, SettingAccess access, const char* const (&choices)[kCount],
-                            const char* const* labels) {
-  return {id, SettingKind::Choice, option, access, nullptr, 0, kCount - 1, 0, kCount - 1, choices, labels,
-          nullptr, SettingEffect::None};
+constexpr SettingRow Choice(int id, const char* option, SettingAccess access, const SettingChoice (&choices)[kCount]) {
+  SettingRow row = Integer(id, option, access).Spin(0, kCount - 1).Accepts(0, kCount - 1);
+  row.kind = SettingKind::Choice;
+  row.choices = choices;
+  return row;
 }
 
-constexpr SettingRow Flag(int id, const char* option, SettingAccess access, const char* offOption,
-                          SettingEffect effect) {
-  return {id, SettingKind::Flag, option, access, nullptr, 0, 1, 0, 1, nullptr, nullptr, offOption, effect};
+constexpr SettingRow Flag(int id, const char* option, SettingAccess access) {
+  SettingRow row = Integer(id, option, access).Spin(0, 1).Accepts(0, 1);
+  row.kind = SettingKind::Flag;
+  return row;
 }
 
-constexpr SettingRow ColorRow(int id, const char* option, SettingAccess access, SettingEffect effect) {
-  return {id, SettingKind::Color, option, access, nullptr, 0, 0, 0, 0, nullptr, nullptr, nullptr, effect};
+constexpr SettingRow Color(int id, const char* option, SettingAccess access) {
+  SettingRow row = Integer(id, option, access);
+  row.kind = SettingKind::Color;
+  return row;
 }
 
-constexpr const char* kLineStyles[kLineStyleCount] = {"solid", "dash", "dot", "dash-dot", "dash-dot-dot"};
-constexpr const char* kPointKinds[] = {"circle", "square"};
-constexpr const char* kPointKindLabels[] = {"●", "■"};
-constexpr const char* kShows[] = {"graph", "axes", "both"};
-constexpr const char* kShowLabels[] = {"グラフのみ", "座標軸のみ", "グラフと座標軸"};
+constexpr SettingChoice kLineStyles[] = {
+    {SolidLine, "solid", "実線"},          {DashLine, "dash", "破線"},
+    {DotLine, "dot", "点線"},              {DashDotLine, "dash-dot", "一点鎖線"},
+    {DashDotDotLine, "dash-dot-dot", "二点鎖線"},
+};
+constexpr SettingChoice kPointKinds[] = {{Circle, "circle", "●"}, {Square, "square", "■"}};
+constexpr SettingChoice kShows[] = {
+    {GraphOnly, "graph", "グラフのみ"}, {AxesOnly, "axes", "座標軸のみ"}, {GraphAndAxes, "both", "グラフと座標軸"}};
+static_assert(InValueOrder(kLineStyles) && InValueOrder(kPointKinds) && InValueOrder(kShows),
+              "a list's items in the order of their values");
+static_assert(std::size(kLineStyles) == kLineStyleCount, "a name for every line style");
 
 }  // namespace
 
 // In control order, so that a control's row is found by its id. An image
 // can be as wide as the data makes it, but never empty on a command line.
 constexpr SettingRow kSettingRows[kSettingCount] = {
-    Integer(IDC_WIDTH, "width", Member<&GraphSettings::imageWidth>(), 0, 1280, 1, kImageSizeMax),
-    Integer(IDC_HEIGHT, "height", Member<&GraphSettings::imageHeight>(), 0, 1280, 1, kImageSizeMax,
-            SettingEffect::Rescale),
-    Integer(IDC_LEFTMARGIN, "left-margin", Member<&GraphSettings::leftMargin>(), 0, 256),
-    Integer(IDC_VMARGIN, "vertical-margin", Member<&GraphSettings::verticalMargin>(), 0, 256, 0, kFieldMax,
-            SettingEffect::Rescale),
-    Integer(IDC_LINEWIDTH, "line-width", Member<&GraphSettings::lineWidth>(), 1, 100),
-    Integer(IDC_POINTSIZE, "point-size", Member<&GraphSettings::pointSize>(), 0, 100),
-    Integer(IDC_INTERVAL, "point-interval", Member<&GraphSettings::pointInterval>(), 1, 256),
-    Integer(IDC_XTICK, "x-tick", Member<&GraphSettings::xTickInterval>(), 0, 100),
-    Number(IDC_YTICKUNIT, "y-tick-unit", &GraphSettings::yTickUnit),
-    Number(IDC_RATIO, "ratio", &GraphSettings::ratio),
-    Choice(IDC_LINESTYLE, "line-style", Member<&GraphSettings::lineStyle>(), kLineStyles, nullptr),
-    ColorRow(IDC_BGCOLOR, "background", Color<kBackgroundSlot>(), SettingEffect::Opaque),
-    ColorRow(IDC_LINECOLOR, "line-color", Color<kLineSlot>(), SettingEffect::None),
-    Flag(IDC_TRANSPARENT, "transparent", Member<&GraphSettings::transparent>(), "opaque", SettingEffect::None),
-    Flag(IDC_AUTORATIO, "auto-ratio", Member<&GraphSettings::autoRatio>(), nullptr, SettingEffect::Rescale),
-    Choice(IDC_POINTKIND, "point-kind", Member<&GraphSettings::pointKind>(), kPointKinds, kPointKindLabels),
-    Choice(IDC_DISPLAY, "show", Member<&GraphSettings::displayMode>(), kShows, kShowLabels),
+    Integer(IDC_WIDTH, "width", Member<&GraphSettings::imageWidth>())
+        .Starts(0).StartsAs("as the data needs").Spin(0, 1280).Accepts(1, kImageSizeMax)
+        .Slider(IDC_WIDTH_SLIDER).Help("image width"),
+    Integer(IDC_HEIGHT, "height", Member<&GraphSettings::imageHeight>())
+        .Starts(200).Spin(0, 1280).Accepts(1, kImageSizeMax)
+        .Slider(IDC_HEIGHT_SLIDER).Effect(SettingEffect::Rescale).Help("image height"),
+    Integer(IDC_LEFTMARGIN, "left-margin", Member<&GraphSettings::leftMargin>())
+        .Starts(10).Spin(0, 256).Help("x of the first point"),
+    Integer(IDC_VMARGIN, "vertical-margin", Member<&GraphSettings::verticalMargin>())
+        .Starts(10).Spin(0, 256).Effect(SettingEffect::Rescale).Help("margin above and below the data"),
+    Integer(IDC_LINEWIDTH, "line-width", Member<&GraphSettings::lineWidth>())
+        .Starts(1).Spin(1, 100).Help("width of the line"),
+    Integer(IDC_POINTSIZE, "point-size", Member<&GraphSettings::pointSize>())
+        .Starts(4).Spin(0, 100).Help("size of the points, 0 for none"),
+    Integer(IDC_INTERVAL, "point-interval", Member<&GraphSettings::pointInterval>())
+        .Starts(20).Spin(1, 256).Help("pixels from one point to the next"),
+    Integer(IDC_XTICK, "x-tick", Member<&GraphSettings::xTickInterval>())
+        .Starts(1).Spin(0, 100).Help("X tick every N points, 0 for none"),
+    Number(IDC_YTICKUNIT, "y-tick-unit", &GraphSettings::yTickUnit)
+        .Starts(0.0).Help("data units from one Y tick to the next"),
+    Number(IDC_RATIO, "ratio", &GraphSettings::ratio)
+        .Starts(1.0).Help("vertical pixels per data unit"),
+    Choice(IDC_LINESTYLE, "line-style", Member<&GraphSettings::lineStyle>(), kLineStyles).Starts(SolidLine),
+    Color(IDC_BGCOLOR, "background", Slot<kBackgroundSlot>())
+        .Starts(0xFFFFFF).Effect(SettingEffect::Opaque).Help("background colour"),
+    Color(IDC_LINECOLOR, "line-color", Slot<kLineSlot>())
+        .Starts(0x000000).Help("colour of the line and the points"),
+    Flag(IDC_TRANSPARENT, "transparent", Member<&GraphSettings::transparent>())
+        .Starts(true).Help("transparent background").Off("opaque", "background filled with its colour"),
+    Flag(IDC_AUTORATIO, "auto-ratio", Member<&GraphSettings::autoRatio>())
+        .Starts(false).Effect(SettingEffect::Rescale).Locks(IDC_RATIO)
+        .Help("fit the data between the vertical margins"),
+    Choice(IDC_POINTKIND, "point-kind", Member<&GraphSettings::pointKind>(), kPointKinds).Starts(Circle),
+    Choice(IDC_DISPLAY, "show", Member<&GraphSettings::displayMode>(), kShows).Starts(GraphAndAxes),
 };
 
 namespace {
 
-constexpr int kFieldCount = IDC_RATIO - IDC_WIDTH + 1;
-
 constexpr int RowIndex(int controlId) {
-  if (controlId >= IDC_WIDTH && controlId <= IDC_RATIO) return controlId - IDC_WIDTH;
-  if (controlId >= IDC_LINESTYLE && controlId <= IDC_DISPLAY) return kFieldCount + controlId - IDC_LINESTYLE;
+  for (int i = 0; i < kSettingCount; ++i) {
+    if (kSettingRows[i].controlId == controlId) return i;
+  }
   return -1;
 }
 
-constexpr bool EveryRowAtItsControl() {
+// The fields come first, so that a field's row index is its edit's.
+constexpr bool FieldsFirst() {
   for (int i = 0; i < kSettingCount; ++i) {
-    if (RowIndex(kSettingRows[i].controlId) != i) return false;
+    const SettingRow& row = kSettingRows[i];
+    const bool field = row.kind == SettingKind::Integer || row.kind == SettingKind::Number;
+    if (field != (i < kFieldCount) || RowIndex(row.controlId) != i) return false;
   }
-  return RowIndex(IDC_DISPLAY) == kSettingCount - 1;
+  return true;
 }
-static_assert(EveryRowAtItsControl(), "one row for each of the controls 1000-1009 and 1020-1026, in order");
+static_assert(FieldsFirst(), "the kFieldCount fields first, then the other controls, each id once");
 
 }  // namespace
 
@@ -114,11 +157,30 @@ const SettingRow* FindOption(const char* option) {
   return nullptr;
 }
 
-bool IsField(int controlId) { return controlId >= IDC_WIDTH && controlId <= IDC_RATIO; }
+const SettingRow* FindSlider(int sliderId) {
+  for (const SettingRow& row : kSettingRows) {
+    if (sliderId != 0 && row.slider == sliderId) return &row;
+  }
+  return nullptr;
+}
+
+bool IsField(int controlId) {
+  const int index = RowIndex(controlId);
+  return index >= 0 && index < kFieldCount;
+}
+
+int FieldIndex(int controlId) { return IsField(controlId) ? RowIndex(controlId) : -1; }
 
 bool IsIntegerField(int controlId) {
   const SettingRow* row = FindSetting(controlId);
   return row && row->kind == SettingKind::Integer;
 }
 
-int ChoiceCount(const SettingRow& row) { return row.upper + 1; }
+int ChoiceCount(const SettingRow& row) { return row.kind == SettingKind::Choice ? row.upper + 1 : 0; }
+
+const SettingRow* LockOf(int fieldId) {
+  for (const SettingRow& row : kSettingRows) {
+    if (fieldId != 0 && row.locks == fieldId) return &row;
+  }
+  return nullptr;
+}

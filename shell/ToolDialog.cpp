@@ -2,38 +2,42 @@
 
 #include "model/GraphModel.h"
 #include "model/SettingChanges.h"
+#include "model/SettingsTable.h"
 #include "resources/resource.h"
 #include "shell/ShellState.h"
 #include "shell/ToolDialogControls.h"
 
 namespace {
 
-constexpr WPARAM Command(int id, int code) { return MAKEWPARAM(id, code); }
-
-bool IsEditChange(WPARAM wParam) {
-  return HIWORD(wParam) == EN_CHANGE && LOWORD(wParam) >= IDC_WIDTH && LOWORD(wParam) <= IDC_RATIO;
+// The notification by which a setting's control says it changed; the
+// colour swatches say nothing (their clicks reach the dialog itself).
+constexpr int kNoNotification = -1;
+constexpr int ChangeNotification(SettingKind kind) {
+  switch (kind) {
+    case SettingKind::Integer:
+    case SettingKind::Number: return EN_CHANGE;
+    case SettingKind::Choice: return CBN_SELCHANGE;
+    case SettingKind::Flag: return BN_CLICKED;
+    case SettingKind::Color: break;
+  }
+  return kNoNotification;
 }
 
 // Matched on the whole wParam: a notification from the right control with any
 // other code is not ours.
 INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
-  if (IsEditChange(wParam)) {
-    OnEditChange(LOWORD(wParam));
-    return TRUE;
+  const SettingRow* row = FindSetting(LOWORD(wParam));
+  if (!row || HIWORD(wParam) != ChangeNotification(row->kind)) return FALSE;
+  switch (row->kind) {
+    case SettingKind::Choice: OnListSelect(dialog, row->controlId); return TRUE;
+    case SettingKind::Flag: OnCheckBox(dialog, *row); return TRUE;
+    default: OnEditChange(row->controlId); return TRUE;
   }
-  switch (wParam) {
-    case Command(IDC_LINESTYLE, CBN_SELCHANGE): OnListSelect(dialog, IDC_LINESTYLE); return TRUE;
-    case Command(IDC_POINTKIND, CBN_SELCHANGE): OnListSelect(dialog, IDC_POINTKIND); return TRUE;
-    case Command(IDC_DISPLAY, CBN_SELCHANGE): OnListSelect(dialog, IDC_DISPLAY); return TRUE;
-    case Command(IDC_TRANSPARENT, BN_CLICKED): OnCheckBox(dialog, IDC_TRANSPARENT); return TRUE;
-    case Command(IDC_AUTORATIO, BN_CLICKED): OnCheckBox(dialog, IDC_AUTORATIO); return TRUE;
-  }
-  return FALSE;
 }
 
 INT_PTR OnNotify(HWND dialog, const NMHDR& header) {
   if (header.code == static_cast<UINT>(UDN_DELTAPOS)) {
-    OnSpinDelta(reinterpret_cast<const NMUPDOWN&>(header));
+    OnSpinDelta(dialog, reinterpret_cast<const NMUPDOWN&>(header));
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, FALSE);  // let the step go ahead
   }
   return TRUE;
@@ -81,15 +85,16 @@ void OnListSelect(HWND dialog, int listId) {
   InvalidateMainWindow();
 }
 
-void OnCheckBox(HWND dialog, int boxId) {
-  const bool checked = IsDlgButtonChecked(dialog, boxId) == BST_CHECKED;
-  ApplyControlValue(boxId, checked);
-  if (boxId == IDC_TRANSPARENT) {
+void OnCheckBox(HWND dialog, const SettingRow& box) {
+  const bool checked = IsDlgButtonChecked(dialog, box.controlId) == BST_CHECKED;
+  ApplyControlValue(box.controlId, checked);
+  if (!box.locks) {
     InvalidateMainWindow();
     return;
   }
-  // Unchecked, the last ratio stays in effect until the user types another.
-  EnableWindow(editHandles[IDC_RATIO - IDC_WIDTH], !checked);
+  // Unchecked, the locked field's last value stays in effect until the user
+  // types another.
+  EnableWindow(editHandles[FieldIndex(box.locks)], !checked);
   if (checked) InvalidateMainWindow();
 }
 

@@ -8,11 +8,9 @@
 // What the tool dialog's handlers share across their files. The handles are
 // looked up once, at WM_INITDIALOG.
 
-constexpr int kEditCount = 10;       // edits 1000-1009
 constexpr int kSpinAboveEdit = 10;  // each integer edit's spin
 
-extern HWND editHandles[kEditCount];
-extern HWND sliderHandles[2];  // width, height
+extern HWND editHandles[kFieldCount];  // by FieldIndex
 extern HWND lineStyleComboHandle;
 extern HWND swatchHandles[2];  // indexed by ColorSlot
 // The one buffer through which every edit text is read and every "%g" text
@@ -25,12 +23,12 @@ void FillLineStyleList();
 
 void OnEditChange(int editId);
 void OnListSelect(HWND dialog, int listId);
-void OnCheckBox(HWND dialog, int boxId);
+void OnCheckBox(HWND dialog, const SettingRow& box);
 
 void OnSliderMove(HWND dialog, HWND slider);
-void OnSpinDelta(const NMUPDOWN& step);
-// The slider follows a typed size only while its edit has the focus.
-void FollowTypedSize(int editId, int value);
+void OnSpinDelta(HWND dialog, const NMUPDOWN& step);
+// A field's slider follows a typed value only while the field has the focus.
+void FollowTypedSize(const SettingRow& field, int value);
 
 void PaintSwatches(HWND dialog);
 

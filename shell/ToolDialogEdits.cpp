@@ -1,6 +1,6 @@
 #include "model/GraphModel.h"
 #include "model/SettingChanges.h"
-#include "resources/resource.h"
+#include "model/SettingsTable.h"
 #include "shell/ScrollView.h"
 #include "shell/ShellState.h"
 #include "shell/ToolDialogControls.h"
@@ -11,19 +11,18 @@ namespace {
 // dialog runs (the ratio's recalculation writes the ratio field): a nested
 // handler may overwrite textbuf.
 void StoreEditText(int editId) {
-  HWND edit = editHandles[editId - IDC_WIDTH];
+  HWND edit = editHandles[FieldIndex(editId)];
   SendMessageA(edit, WM_GETTEXT, sizeof textbuf, reinterpret_cast<LPARAM>(textbuf));
   ApplyFieldText(editId, textbuf);
 }
 
-// What the window shows of a size: the slider and the scroll ranges.
+// What the window shows of a size: the slider and the scroll ranges. The
+// fields with a slider are the image's size.
 void UpdateDependents(int editId) {
+  const SettingRow& field = *FindSetting(editId);
+  if (!field.slider) return;
   const GraphSettings& s = graphSettings;
-  switch (editId) {
-    case IDC_WIDTH: FollowTypedSize(IDC_WIDTH, s.imageWidth); break;
-    case IDC_HEIGHT: FollowTypedSize(IDC_HEIGHT, s.imageHeight); break;
-    default: return;
-  }
+  FollowTypedSize(field, field.access.read(s));
   SetContentSize(mainWindow, s.imageWidth, s.imageHeight);
 }
 

@@ -4,8 +4,7 @@
 #include "resources/resource.h"
 #include "shell/ToolDialogControls.h"
 
-HWND editHandles[kEditCount] = {};
-HWND sliderHandles[2] = {};
+HWND editHandles[kFieldCount] = {};
 HWND lineStyleComboHandle = nullptr;
 HWND swatchHandles[2] = {};
 char textbuf[kTextFieldLength + 1] = "";
@@ -15,15 +14,14 @@ namespace {
 void KeepHandles(HWND dialog) {
   swatchHandles[kBackgroundSlot] = GetDlgItem(dialog, IDC_BGCOLOR);
   swatchHandles[kLineSlot] = GetDlgItem(dialog, IDC_LINECOLOR);
-  for (int i = 0; i < kEditCount; ++i) editHandles[i] = GetDlgItem(dialog, IDC_WIDTH + i);
-  sliderHandles[0] = GetDlgItem(dialog, IDC_WIDTH_SLIDER);
-  sliderHandles[1] = GetDlgItem(dialog, IDC_HEIGHT_SLIDER);
+  for (int i = 0; i < kFieldCount; ++i) editHandles[i] = GetDlgItem(dialog, kSettingRows[i].controlId);
   lineStyleComboHandle = GetDlgItem(dialog, IDC_LINESTYLE);
 }
 
 void LimitEdits() {
-  for (int i = 0; i < kEditCount; ++i) {
-    SendMessageA(editHandles[i], EM_LIMITTEXT, IsIntegerField(IDC_WIDTH + i) ? kFieldDigits : kTextFieldLength, 0);
+  for (int i = 0; i < kFieldCount; ++i) {
+    const bool digits = kSettingRows[i].kind == SettingKind::Integer;
+    SendMessageA(editHandles[i], EM_LIMITTEXT, digits ? kFieldDigits : kTextFieldLength, 0);
   }
 }
 
@@ -42,19 +40,20 @@ void SetUpSpins(HWND dialog) {
   }
 }
 
-void SetUpSliders() {
-  for (HWND slider : sliderHandles) {
+void SetUpSliders(HWND dialog) {
+  for (const SettingRow& row : kSettingRows) {
+    if (!row.slider) continue;
+    HWND slider = GetDlgItem(dialog, row.slider);
     SendMessageA(slider, TBM_SETLINESIZE, 0, kSizeStep);
     SendMessageA(slider, TBM_SETRANGE, TRUE, MAKELPARAM(kSliderMin, kSliderMax));
+    SendMessageA(slider, TBM_SETPOS, TRUE, row.access.read(graphSettings));
   }
-  SendMessageA(sliderHandles[0], TBM_SETPOS, TRUE, graphSettings.imageWidth);
-  SendMessageA(sliderHandles[1], TBM_SETPOS, TRUE, graphSettings.imageHeight);
 }
 
 void FillList(HWND dialog, int listId) {
   const SettingRow& row = *FindSetting(listId);
   for (int i = 0; i < ChoiceCount(row); ++i) {
-    SendDlgItemMessageA(dialog, listId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.labels[i]));
+    SendDlgItemMessageA(dialog, listId, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.choices[i].label));
   }
   SendDlgItemMessageA(dialog, listId, CB_SETCURSEL, row.access.read(graphSettings), 0);
 }
@@ -66,16 +65,16 @@ void InitToolDialog(HWND dialog) {
   KeepHandles(dialog);
   LimitEdits();
   FormatG(s.yTickUnit, textbuf, sizeof textbuf);
-  SetWindowTextA(editHandles[IDC_YTICKUNIT - IDC_WIDTH], textbuf);
+  SetWindowTextA(editHandles[FieldIndex(IDC_YTICKUNIT)], textbuf);
   SetUpSpins(dialog);
-  SetUpSliders();
+  SetUpSliders(dialog);
   FillLineStyleList();
   FillList(dialog, IDC_POINTKIND);
   FillList(dialog, IDC_DISPLAY);
 
-  if (s.transparent) CheckDlgButton(dialog, IDC_TRANSPARENT, BST_CHECKED);
-  if (s.autoRatio) {
-    CheckDlgButton(dialog, IDC_AUTORATIO, BST_CHECKED);
-    EnableWindow(editHandles[IDC_RATIO - IDC_WIDTH], FALSE);
+  for (const SettingRow& row : kSettingRows) {
+    if (row.kind != SettingKind::Flag || !row.access.read(s)) continue;
+    CheckDlgButton(dialog, row.controlId, BST_CHECKED);
+    if (row.locks) EnableWindow(editHandles[FieldIndex(row.locks)], FALSE);
   }
 }

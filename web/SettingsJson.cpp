@@ -6,6 +6,7 @@
 #include "model/SettingText.h"
 #include "model/SettingsTable.h"
 #include "render/LineSamples.h"
+#include "web/Handed.h"
 #include "web/WebApi.h"
 
 namespace {
@@ -25,9 +26,9 @@ std::string Quoted(const char* text) {
 
 std::string Number(const char* name, int value) { return "\"" + std::string(name) + "\":" + std::to_string(value); }
 
-std::string List(const char* const* texts, int count) {
+std::string List(const SettingChoice* choices, int count, const char* SettingChoice::*text) {
   std::string list = "[";
-  for (int i = 0; i < count; ++i) list += (i ? "," : "") + Quoted(texts[i]);
+  for (int i = 0; i < count; ++i) list += (i ? "," : "") + Quoted(choices[i].*text);
   return list + "]";
 }
 
@@ -38,9 +39,13 @@ std::string Row(const SettingRow& row, const GraphSettings& start) {
   if (row.kind == SettingKind::Integer || row.kind == SettingKind::Choice) {
     json += "," + Number("lower", row.lower) + "," + Number("upper", row.upper);
   }
-  if (row.choices) json += ",\"choices\":" + List(row.choices, ChoiceCount(row));
-  if (row.labels) json += ",\"labels\":" + List(row.labels, ChoiceCount(row));
+  if (row.choices) {
+    json += ",\"choices\":" + List(row.choices, ChoiceCount(row), &SettingChoice::name) +
+            ",\"labels\":" + List(row.choices, ChoiceCount(row), &SettingChoice::label);
+  }
   if (row.offOption) json += ",\"offOption\":" + Quoted(row.offOption);
+  if (row.slider) json += "," + Number("slider", row.slider);
+  if (row.locks) json += "," + Number("locks", row.locks);
   return json + "}";
 }
 
@@ -60,7 +65,8 @@ std::string Samples() {
 std::string Describe() {
   const GraphSettings start = StartSettings();
   std::string json = "{" + Number("fieldDigits", kFieldDigits) + "," + Number("textLength", kTextFieldLength) +
-                     "," + Number("sizeStep", kSizeStep) + "," + Number("sliderMin", kSliderMin) + "," +
+                     "," + Number("sizeStep", kSizeStep) + "," + Number("sliderPage", kSliderPage) + "," +
+                     Number("sliderMin", kSliderMin) + "," +
                      Number("sliderMax", kSliderMax) + ",\"settings\":[";
   for (int i = 0; i < kSettingCount; ++i) json += (i ? "," : "") + Row(kSettingRows[i], start);
   return json + "],\"lineSamples\":" + Samples() + "}";
@@ -68,7 +74,6 @@ std::string Describe() {
 
 }  // namespace
 
-const char* ZimbelSettings() {
-  static const std::string json = Describe();
-  return json.c_str();
+char* ZimbelSettings() {
+  return Handed(Describe());
 }

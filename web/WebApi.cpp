@@ -18,27 +18,29 @@
 #include "render/GraphRenderer.h"
 #include "render/SvgSurface.h"
 #include "resources/resource.h"
+#include "web/Handed.h"
 #include "web/PageEvents.h"
 
 namespace {
 
-constexpr int kEditCount = IDC_RATIO - IDC_WIDTH + 1;
 // The dialog reads a field through a buffer of this size.
 constexpr size_t kFieldSize = kTextFieldLength + 1;
 
 struct Fields {
-  char texts[kEditCount][kFieldSize];
+  char texts[kFieldCount][kFieldSize];
 
   // What the dialog's initialisation writes from the start-up settings:
   // each spin its position, the y tick unit its "%g", the ratio nothing.
   Fields() {
     const GraphSettings start = StartSettings();
-    for (int i = 0; i < kEditCount; ++i) {
-      const int id = IDC_WIDTH + i;
-      const std::string text = id == IDC_RATIO ? "" : SettingText(start, *FindSetting(id));
+    for (int i = 0; i < kFieldCount; ++i) {
+      const SettingRow& row = kSettingRows[i];
+      const std::string text = row.controlId == IDC_RATIO ? "" : SettingText(start, row);
       std::snprintf(texts[i], kFieldSize, "%s", text.c_str());
     }
   }
+
+  char* Of(int editId) { return texts[FieldIndex(editId)]; }
 };
 
 Fields& TheFields() {
@@ -48,7 +50,7 @@ Fields& TheFields() {
 
 // Cut at the buffer's size, but never inside a UTF-8 character.
 void Keep(int editId, const char* text) {
-  char* field = TheFields().texts[editId - IDC_WIDTH];
+  char* field = TheFields().Of(editId);
   size_t length = std::strlen(text);
   if (length >= kFieldSize) {
     length = kFieldSize - 1;
@@ -59,17 +61,21 @@ void Keep(int editId, const char* text) {
 }
 
 // The edit's change handler: the text is the setting, with its after-effects.
-void Apply(int editId) { ApplyFieldText(editId, TheFields().texts[editId - IDC_WIDTH]); }
+void Apply(int editId) { ApplyFieldText(editId, TheFields().Of(editId)); }
 
 // The core writes a field as the dialog's own code does: the change handler
 // runs before anyone else hears of it.
 void WriteField(int editId, const char* text) {
   Keep(editId, text);
   Apply(editId);
-  NotifyFieldWritten(editId, TheFields().texts[editId - IDC_WIDTH]);
+  NotifyFieldWritten(editId, TheFields().Of(editId));
 }
 
-std::string result;
+// A file arriving slice by slice, from ZimbelLoadBegin to ZimbelLoadEnd.
+DataReader& Feed() {
+  static DataReader reader;
+  return reader;
+}
 
 }  // namespace
 
@@ -93,14 +99,17 @@ int ZimbelLoad(const unsigned char* bytes, int size) {
   return 1;
 }
 
-void ZimbelLoadBegin() { BeginDataFeed(); }
+void ZimbelLoadBegin() { Feed() = DataReader(); }
 
 int ZimbelLoadMore(const unsigned char* bytes, int size) {
   if (size < 0 || (!bytes && size > 0)) return 1;
-  return FeedData(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
+  return Feed().Feed(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
 }
 
-void ZimbelLoadEnd() { EndDataFeed(); }
+void ZimbelLoadEnd() {
+  Feed().Finish();
+  LoadFedValues(Feed().Values());
+}
 
 void ZimbelSetText(int editId, const char* text) {
   if (!IsField(editId) || !text) return;
@@ -123,50 +132,39 @@ void ZimbelSetColorText(int controlId, const char* text) {
   }
 }
 
-const char* ZimbelColorText(int controlId) {
+char* ZimbelColorText(int controlId) {
   const SettingRow* row = FindSetting(controlId);
-  result = row && row->kind == SettingKind::Color ? SettingText(graphSettings, *row) : "";
-  return result.c_str();
+  return Handed(row && row->kind == SettingKind::Color ? SettingText(graphSettings, *row) : "");
 }
 
 int ZimbelSliderSize(int position) { return SliderSize(position); }
 
-const char* ZimbelFieldText(int editId) { return IsField(editId) ? TheFields().texts[editId - IDC_WIDTH] : ""; }
+char* ZimbelFieldText(int editId) { return Handed(IsField(editId) ? TheFields().Of(editId) : ""); }
 
 int ZimbelImageWidth() { return graphSettings.imageWidth; }
 int ZimbelImageHeight() { return graphSettings.imageHeight; }
 
 // The exporter's picture: never scrolled, whatever the view shows.
-const char* ZimbelSvg() {
+char* ZimbelSvg() {
   const GraphSettings& s = graphSettings;
-  result.clear();
-  if (s.imageWidth < 1 || s.imageHeight < 1) return result.c_str();
+  if (s.imageWidth < 1 || s.imageHeight < 1) return Handed("");
   SvgSurface svg(s.imageWidth, s.imageHeight);
   RenderImage(s, graphData, svg);
-  result = svg.Document();
-  return result.c_str();
+  return Handed(svg.Document());
 }
 
-int ZimbelResultSize() { return static_cast<int>(result.size()); }
-
-const char* ZimbelLink() {
-  result = LinkFragment(graphSettings, graphData);
-  return result.c_str();
-}
+char* ZimbelLink() { return Handed(LinkFragment(graphSettings, graphData)); }
 
 // A field shows its number exactly here, so that the text, read again as the
 // dialog reads it, is still the setting the link gave.
 int ZimbelOpenLink(const char* fragment) {
   if (!fragment || !ReadLinkFragment(fragment, std::strlen(fragment), graphSettings, graphData)) return 0;
-  for (int id = IDC_WIDTH; id <= IDC_RATIO; ++id) {
-    const SettingRow& row = *FindSetting(id);
-    Keep(id, (row.kind == SettingKind::Number ? ShortestText(graphSettings.*row.number)
+  for (int i = 0; i < kFieldCount; ++i) {
+    const SettingRow& row = kSettingRows[i];
+    Keep(row.controlId, (row.kind == SettingKind::Number ? ShortestText(graphSettings.*row.number)
                                               : SettingText(graphSettings, row)).c_str());
   }
   return 1;
 }
 
-const char* ZimbelVersion() {
-  static const std::string title = std::string(kAppName) + " " + kAppVersion;
-  return title.c_str();
-}
+char* ZimbelAboutText() { return Handed(AboutTitle()); }

@@ -28,8 +28,9 @@
 // style, 1021 background colour, 1022 line colour, 1023 transparent, 1024
 // auto ratio, 1025 point kind, 1026 display mode.
 //
-// Strings in and out are UTF-8 and NUL-terminated. A returned pointer is
-// valid until the next call into the module.
+// Strings in and out are UTF-8 and NUL-terminated. A returned string is the
+// caller's: no later call changes it, and the caller frees it
+// (Module._free) once it has copied it.
 
 #ifdef __EMSCRIPTEN__
 #include <emscripten/emscripten.h>
@@ -78,27 +79,31 @@ ZIMBEL_API void ZimbelSetValue(int controlId, int value);
 // Colours 1021 and 1022 as "#RRGGBB", as a colour input and the exporter
 // write them: ZimbelSetColorText ignores any other text.
 ZIMBEL_API void ZimbelSetColorText(int controlId, const char* text);
-ZIMBEL_API const char* ZimbelColorText(int controlId);
+ZIMBEL_API char* ZimbelColorText(int controlId);
 
 // The size a size slider's position gives (the field takes it, the slider
 // shows it): down to the slider's step, so 1-15 give 0.
 ZIMBEL_API int ZimbelSliderSize(int position);
 
 // What the panel offers, as the dialog offers it, in one JSON text:
-//   {"fieldDigits", "textLength", "sizeStep", "sliderMin", "sliderMax",
+//   {"fieldDigits", "textLength", "sizeStep", "sliderPage", "sliderMin",
+//    "sliderMax",
 //    "settings": [{"id", "kind" (integer, number, choice, flag, color),
 //                  "option" (the exporter's), "default" (as the exporter
 //                  writes it), "lower", "upper" (a spin's range, a list's
 //                  indexes), "choices" (the exporter's names), "labels"
-//                  (the dialog's item texts), "offOption" (the
-//                  exporter's option that turns a box off)}, ...],
+//                  (the dialog's item texts; the line styles' names),
+//                  "offOption" (the exporter's option that turns a box
+//                  off), "slider" (the id of the slider a field drives),
+//                  "locks" (the field a box makes read-only while on)},
+//                 ...],
 //    "lineSamples": [[[first, last], ...], ...]}  the line-style list's
 //                  black runs on rows 7 and 8 of a 64 x 16 sample
-ZIMBEL_API const char* ZimbelSettings();
+ZIMBEL_API char* ZimbelSettings();
 
 // The text edit 1000-1009 shows now; "" for any other id. At start the
 // dialog's initial texts: "0" "200" "10" "10" "1" "4" "20" "1" "0" "".
-ZIMBEL_API const char* ZimbelFieldText(int editId);
+ZIMBEL_API char* ZimbelFieldText(int editId);
 
 // The settings now in effect, as ZimbelSetValue takes them (1020-1026; 0 for
 // any other id): lets the page show what the core holds.
@@ -124,16 +129,14 @@ ZIMBEL_API void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHei
 ZIMBEL_API void ZimbelPaintImage();
 
 // The whole picture as `zimbelplot-export --format svg` writes it for the
-// same data and settings, byte for byte; ZimbelResultSize(), called after
-// it, is its length in bytes.
-// "" (size 0) when the image is empty (a width or height below 1), where
-// the exporter refuses.
-ZIMBEL_API const char* ZimbelSvg();
-ZIMBEL_API int ZimbelResultSize();
+// same data and settings, byte for byte (it holds no NUL: its length is
+// where the NUL stands). "" when the image is empty (a width or height
+// below 1), where the exporter refuses.
+ZIMBEL_API char* ZimbelSvg();
 
 // The fragment of a link that carries the graph now on screen (no "#"):
 // the settings that differ from the start and the values, exactly.
-ZIMBEL_API const char* ZimbelLink();
+ZIMBEL_API char* ZimbelLink();
 
 // Shows the graph of a fragment ZimbelLink wrote (no "#"): every field then
 // holds the exact text of its setting, and nothing is written through
@@ -142,7 +145,7 @@ ZIMBEL_API const char* ZimbelLink();
 // settings and the fields are as they were.
 ZIMBEL_API int ZimbelOpenLink(const char* fragment);
 
-// "zimbelplot 1.2": the program's name and version, as About shows them.
-ZIMBEL_API const char* ZimbelVersion();
+// "zimbelplot ver 1.2": the program's name and version, as About shows them.
+ZIMBEL_API char* ZimbelAboutText();
 
 }  // extern "C"

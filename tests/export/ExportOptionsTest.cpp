@@ -7,6 +7,7 @@
 
 #include "export/ExportOptions.h"
 #include "model/VerticalScale.h"
+#include "resources/resource.h"
 #include "tests/settings/SettingCases.h"
 
 namespace {
@@ -30,14 +31,14 @@ struct Accepted {
 };
 
 TEST(ExportOptionsTest, EachFormSetsItsSetting) {
-  const GraphSettings start;
+  const GraphSettings start = StartSettings();
   const Accepted cases[] = {
       {{"a.txt"},
        [&](const ExportOptions& o) {
-         return o.settings.imageHeight == start.imageHeight && o.settings.transparent && !o.widthGiven &&
+         return o.settings.imageHeight == start.imageHeight && o.settings.transparent && !o.Given(IDC_WIDTH) &&
                 o.format == PictureFormat::Png && !o.outputGiven;
        }},
-      {{"--width", "300", "a.txt"}, [](const ExportOptions& o) { return o.settings.imageWidth == 300 && o.widthGiven; }},
+      {{"--width", "300", "a.txt"}, [](const ExportOptions& o) { return o.settings.imageWidth == 300 && o.Given(IDC_WIDTH); }},
       {{"--line-color", "#ff8000", "a.txt"}, [](const ExportOptions& o) { return o.settings.colors[kLineSlot] == 0x0080FFu; }},
       {{"--transparent", "--background", "#102030", "a.txt"}, [](const ExportOptions& o) { return o.settings.transparent; }},
       {{"--line-style", "dash-dot", "--point-kind", "square", "--show", "axes", "a.txt"},

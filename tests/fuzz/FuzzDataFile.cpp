@@ -61,11 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   whole = graphData;
   ResetGraphModel();
   const size_t slice = size % 13 + 1;
-  BeginDataFeed();
+  DataReader reader;
   for (size_t at = 0; at < size; at += slice) {
-    if (!FeedData(text.data() + at, std::min(slice, size - at))) break;
+    if (!reader.Feed(text.data() + at, std::min(slice, size - at))) break;
   }
-  EndDataFeed();
+  reader.Finish();
+  LoadFedValues(reader.Values());
   Check(graphData.count == whole.count);
   Check(std::memcmp(graphData.values, whole.values, sizeof(double) * whole.count) == 0);
   return 0;

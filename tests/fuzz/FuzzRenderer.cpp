@@ -12,6 +12,7 @@
 
 #include "model/GraphModel.h"
 #include "model/SettingChanges.h"
+#include "model/SettingsTable.h"
 #include "render/GraphRenderer.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/render/RecordingSurface.h"
@@ -46,23 +47,20 @@ bool NearFloat(float v, int64_t extent) {
   return v >= -kReach - slack && v <= far + slack;
 }
 
-// Settings anywhere in their types' ranges, as another process could write them.
+// Every setting anywhere in its type's range, as another process could
+// write it; a list's and a box's within what their controls hold.
 void AnySettings(FuzzedDataProvider& in) {
   GraphSettings& s = graphSettings;
-  s.leftMargin = SomeInt(in);
-  s.imageWidth = SomeInt(in);
-  s.imageHeight = SomeInt(in);
-  s.lineWidth = SomeInt(in);
-  s.pointSize = SomeInt(in);
-  s.pointInterval = SomeInt(in);
-  s.xTickInterval = SomeInt(in);
+  for (const SettingRow& row : kSettingRows) {
+    switch (row.kind) {
+      case SettingKind::Integer: row.access.write(s, SomeInt(in)); break;
+      case SettingKind::Number: s.*row.number = SomeDouble(in); break;
+      case SettingKind::Choice: row.access.write(s, in.ConsumeIntegralInRange(row.lower, row.upper)); break;
+      case SettingKind::Flag: row.access.write(s, in.ConsumeBool()); break;
+      case SettingKind::Color: row.access.write(s, in.ConsumeIntegral<int>()); break;
+    }
+  }
   s.baseline = SomeInt(in);
-  s.transparent = in.ConsumeBool();
-  s.displayMode = static_cast<DisplayMode>(in.ConsumeIntegralInRange(0, 2));
-  s.pointKind = static_cast<PointKind>(in.ConsumeIntegralInRange(0, 1));
-  s.lineStyle = in.ConsumeIntegralInRange(0, kLineStyleCount - 1);
-  s.ratio = SomeDouble(in);
-  s.yTickUnit = SomeDouble(in);
 }
 
 void SomeValues(FuzzedDataProvider& in) {

@@ -89,24 +89,25 @@ TEST_F(DataFileReader, ReadsAFileInSlicesAsAWhole) {
   ASSERT_EQ(whole.size(), 4u);
   for (size_t slice : {1, 2, 3, 254, 256, 1000}) {
     ResetGraphModel();
-    BeginDataFeed();
+    DataReader reader;
     for (size_t at = 0; at < text.size(); at += slice) {
-      EXPECT_TRUE(FeedData(text.data() + at, std::min(slice, text.size() - at))) << slice;
+      EXPECT_TRUE(reader.Feed(text.data() + at, std::min(slice, text.size() - at))) << slice;
     }
-    EndDataFeed();
+    reader.Finish();
+    LoadFedValues(reader.Values());
     EXPECT_EQ(Loaded(), whole) << slice;
   }
 
   std::string many;
   for (int i = 0; i < 600; ++i) many += "5\r\n";
-  BeginDataFeed();
-  EXPECT_TRUE(FeedData(many.data(), 512 * 3 - 1));
-  EXPECT_FALSE(FeedData(many.data() + 512 * 3 - 1, 1)) << "the 512th value ends at its LF";
-  BeginDataFeed();
-  EXPECT_TRUE(FeedData(many.data(), 511 * 3));
-  EXPECT_FALSE(FeedData("1\x1a", 2)) << "Ctrl-Z ends the file";
-  EndDataFeed();
-  EXPECT_EQ(graphData.count, 512);
+  DataReader full;
+  EXPECT_TRUE(full.Feed(many.data(), 512 * 3 - 1));
+  EXPECT_FALSE(full.Feed(many.data() + 512 * 3 - 1, 1)) << "the 512th value ends at its LF";
+  DataReader ended;
+  EXPECT_TRUE(ended.Feed(many.data(), 511 * 3));
+  EXPECT_FALSE(ended.Feed("1\x1a", 2)) << "Ctrl-Z ends the file";
+  ended.Finish();
+  EXPECT_EQ(ended.Values().count, 512);
 }
 
 TEST_F(DataFileReader, FindsMinimumAndMaximumInOnePass) {

@@ -1,6 +1,5 @@
 #include "tests/settings/SettingCases.h"
 
-#include "model/SettingChanges.h"
 #include "model/SettingText.h"
 #include "model/VerticalScale.h"
 #include "resources/resource.h"
@@ -8,42 +7,48 @@
 const std::vector<SettingCase> kSettingCases = {
     // Fields store what they show, read as the program reads numbers and
     // unbounded; the exporter takes only whole numbers in its ranges.
-    {IDC_LEFTMARGIN, "12x", 0, false},
-    {IDC_LEFTMARGIN, "-5", 0, false},
-    {IDC_LINEWIDTH, "", 0, false},
-    {IDC_POINTSIZE, "9999", 0, true},
-    {IDC_INTERVAL, "0", 0, true},
-    {IDC_INTERVAL, "7", 0, true},
-    {IDC_XTICK, "3", 0, true},
-    {IDC_WIDTH, "333", 0, true},
-    {IDC_YTICKUNIT, "2.5D1", 0, true},
-    {IDC_YTICKUNIT, "1,5", 0, false},
-    {IDC_YTICKUNIT, "abc", 0, false},
-    {IDC_RATIO, " -0.25", 0, false},
-    {IDC_RATIO, "0.1234567", 0, true},
+    {IDC_LEFTMARGIN, "12x", 0, false, 12},
+    {IDC_LEFTMARGIN, "-5", 0, false, -5},
+    {IDC_LINEWIDTH, "", 0, false, 0},
+    {IDC_POINTSIZE, "9999", 0, true, 9999},
+    {IDC_INTERVAL, "0", 0, true, 0},
+    {IDC_INTERVAL, "7", 0, true, 7},
+    {IDC_XTICK, "3", 0, true, 3},
+    {IDC_WIDTH, "333", 0, true, 333},
+    {IDC_YTICKUNIT, "2.5D1", 0, true, 25},
+    {IDC_YTICKUNIT, "1,5", 0, false, 1},
+    {IDC_YTICKUNIT, "abc", 0, false, 0},
+    {IDC_RATIO, " -0.25", 0, false, -0.25},
+    {IDC_RATIO, "0.1234567", 0, true, 0.1234567},
     // The height and the margin round a typed ratio to what its field shows.
-    {IDC_HEIGHT, "300", 0, true},
-    {IDC_VMARGIN, "30", 0, true},
+    {IDC_HEIGHT, "300", 0, true, 300},
+    {IDC_VMARGIN, "30", 0, true, 30},
     // Lists ignore an index they do not offer.
-    {IDC_LINESTYLE, nullptr, 3, true},
-    {IDC_LINESTYLE, nullptr, 5, false},
-    {IDC_POINTKIND, nullptr, 1, true},
-    {IDC_DISPLAY, nullptr, 0, true},
-    {IDC_TRANSPARENT, nullptr, 0, true},
-    {IDC_TRANSPARENT, nullptr, 1, true},
+    {IDC_LINESTYLE, nullptr, 3, true, 3},
+    {IDC_LINESTYLE, nullptr, 5, false, 3},
+    {IDC_POINTKIND, nullptr, 1, true, 1},
+    {IDC_DISPLAY, nullptr, 0, true, 0},
+    {IDC_TRANSPARENT, nullptr, 0, true, 0},
+    {IDC_TRANSPARENT, nullptr, 1, true, 1},
     // A background turns transparency off.
-    {IDC_BGCOLOR, nullptr, 0x336699, true},
-    {IDC_LINECOLOR, nullptr, 0x0000FF, true},
-    {IDC_AUTORATIO, nullptr, 1, true},
-    {IDC_HEIGHT, "250", 0, true},
-    {IDC_AUTORATIO, nullptr, 0, false},
-    {IDC_VMARGIN, "12", 0, true},
+    {IDC_BGCOLOR, nullptr, 0x336699, true, 0x336699},
+    {IDC_LINECOLOR, nullptr, 0x0000FF, true, 0x0000FF},
+    {IDC_AUTORATIO, nullptr, 1, true, 1},
+    {IDC_HEIGHT, "250", 0, true, 250},
+    {IDC_AUTORATIO, nullptr, 0, false, 0},
+    {IDC_VMARGIN, "12", 0, true, 12},
 };
 
 void ApplyCase(GraphSettings& s, const GraphData& d, const SettingCase& c) {
-  const bool rescale = c.text ? StoreFieldText(s, c.controlId, c.text) : StoreControlValue(s, c.controlId, c.value);
+  const SettingRow& row = *FindSetting(c.controlId);
+  if (row.kind == SettingKind::Number) {
+    s.*row.number = c.stored;
+  } else {
+    row.access.write(s, static_cast<int>(c.stored));
+  }
+  if (row.effect == SettingEffect::Opaque) s.transparent = false;
   char text[kRatioTextSize];
-  if (rescale) ScaleToData(s, d, text);
+  if (row.effect == SettingEffect::Rescale && (row.kind != SettingKind::Flag || c.stored != 0)) ScaleToData(s, d, text);
 }
 
 std::string CaseOption(const SettingCase& c) {
@@ -53,7 +58,7 @@ std::string CaseOption(const SettingCase& c) {
     case SettingKind::Integer:
     case SettingKind::Number: return name + "=" + c.text;
     case SettingKind::Choice:
-      return c.value >= row.lower && c.value <= row.upper ? name + "=" + row.choices[c.value] : "";
+      return c.value >= row.lower && c.value <= row.upper ? name + "=" + row.choices[c.value].name : "";
     case SettingKind::Flag: return c.value ? name : row.offOption ? std::string("--") + row.offOption : "";
     case SettingKind::Color: return name + "=" + HexFromColor(static_cast<Colorref>(c.value));
   }

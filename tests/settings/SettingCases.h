@@ -14,11 +14,14 @@ struct SettingCase {
   const char* text;   // a field's text; null for the other controls
   int value;          // a list's index, a box's 0 or 1, a colour
   bool commandLine;   // the exporter takes it as an option (whole, in range)
+  double stored;      // what the member then holds, worked out by hand
 };
 
 extern const std::vector<SettingCase> kSettingCases;
 
-// The change as the core makes it, with the recalculation it asks for.
+// The change as the case says it ends: the member holds `stored`, with the
+// after-effect its row names (a background ends transparency, a rescale
+// fits the scale again).
 void ApplyCase(GraphSettings& s, const GraphData& d, const SettingCase& c);
 
 // The exporter's words for the change: "--name=text", "--name=choice",

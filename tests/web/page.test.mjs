@@ -59,22 +59,35 @@ async function download(command, from = page) {
   return fs.readFileSync(await (await event).path());
 }
 
-// The exporter's options for what the panel shows now. The comparisons run
-// with the automatic ratio, since the exporter has no way to take over a
-// baseline that an earlier fit left behind.
+// The exporter's options for what the panel shows now, walking the core's
+// table: each control by its kind's id prefix. The comparisons run with the
+// automatic ratio, since the exporter has no way to take over a baseline
+// that an earlier fit left behind; the field it locks is left out.
 async function exporterArgs() {
-  const names = {1000: 'width', 1001: 'height', 1002: 'left-margin', 1003: 'vertical-margin', 1004: 'line-width',
-    1005: 'point-size', 1006: 'point-interval', 1007: 'x-tick', 1008: 'y-tick-unit'};
+  const table = await page.evaluate(async () => {
+    const core = await createZimbelplot();
+    const pointer = core._ZimbelSettings();
+    const json = core.UTF8ToString(pointer);
+    core._free(pointer);
+    return JSON.parse(json);
+  });
+  const locked = [];
+  for (const setting of table.settings) {
+    if (setting.locks && await page.isChecked(`#k${setting.id}`)) locked.push(setting.locks);
+  }
   const args = [];
-  for (const [id, name] of Object.entries(names)) args.push('--' + name, (await field(id)) || '0');
-  const index = (id) => page.$eval(id, (list) => list.selectedIndex);
-  const lineStyle = Number(await page.getAttribute('#l1020', 'data-value'));
-  args.push('--line-style', ['solid', 'dash', 'dot', 'dash-dot', 'dash-dot-dot'][lineStyle]);
-  args.push('--point-kind', ['circle', 'square'][await index('#l1025')]);
-  args.push('--show', ['graph', 'axes', 'both'][await index('#l1026')]);
-  args.push('--background', await page.inputValue('#c1021'), '--line-color', await page.inputValue('#c1022'));
-  args.push((await page.isChecked('#k1023')) ? '--transparent' : '--opaque', '--auto-ratio');
-  assert.ok(await page.isChecked('#k1024'));
+  for (const {id, kind, option, offOption, choices} of table.settings) {
+    if (locked.includes(id)) continue;
+    if (kind === 'integer' || kind === 'number') args.push('--' + option, (await field(id)) || '0');
+    if (kind === 'color') args.push('--' + option, await page.inputValue(`#c${id}`));
+    if (kind === 'flag' && await page.isChecked(`#k${id}`)) args.push('--' + option);
+    if (kind === 'flag' && !await page.isChecked(`#k${id}`) && offOption) args.push('--' + offOption);
+    if (kind === 'choice') {
+      const value = await page.getAttribute(`#l${id}`, 'data-value');
+      args.push('--' + option, choices[value !== null ? Number(value) : await page.$eval(`#l${id}`, (l) => l.selectedIndex)]);
+    }
+  }
+  assert.ok(args.includes('--auto-ratio'));
   return args;
 }
 

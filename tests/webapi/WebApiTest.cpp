@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,13 @@
 namespace {
 
 std::vector<std::string> events;
+
+// The module's strings are the caller's.
+std::string Taken(char* text) {
+  const std::string copy = text;
+  std::free(text);
+  return copy;
+}
 
 }  // namespace
 
@@ -38,14 +46,14 @@ class WebApiTest : public ::testing::Test {
 
 TEST_F(WebApiTest, ALoadWritesTheWidthAndTheRatioAndShowsTheTool) {
   const char* const start[] = {"0", "200", "10", "10", "1", "4", "20", "1", "0", ""};
-  for (int i = 0; i < 10; ++i) EXPECT_STREQ(start[i], ZimbelFieldText(IDC_WIDTH + i)) << IDC_WIDTH + i;
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(start[i], Taken(ZimbelFieldText(IDC_WIDTH + i))) << IDC_WIDTH + i;
 
   std::string hundred;
   for (int i = 0; i < 100; ++i) hundred += std::to_string(i) + "\r\n";
   ASSERT_TRUE(Load(hundred));
   EXPECT_EQ(100, graphData.count);
   EXPECT_EQ(2010, ZimbelImageWidth());  // beyond the spin's range, as the window takes it
-  EXPECT_STREQ("2010", ZimbelFieldText(IDC_WIDTH));
+  EXPECT_EQ("2010", Taken(ZimbelFieldText(IDC_WIDTH)));
   EXPECT_EQ((std::vector<std::string>{"1000 2010", "1009 1", "show"}), events);
 }
 
@@ -73,7 +81,7 @@ TEST_F(WebApiTest, EachChangeIsStoredAsTheDialogStoresIt) {
   for (const SettingCase& c : kSettingCases) {
     if (c.text) {
       ZimbelSetText(c.controlId, c.text);
-      EXPECT_STREQ(c.text, ZimbelFieldText(c.controlId));
+      EXPECT_EQ(c.text, Taken(ZimbelFieldText(c.controlId)));
     } else {
       ZimbelSetValue(c.controlId, c.value);
     }
@@ -81,7 +89,7 @@ TEST_F(WebApiTest, EachChangeIsStoredAsTheDialogStoresIt) {
     EXPECT_EQ("", Difference(expected, graphSettings)) << Describe(c);
   }
   ZimbelSetColorText(IDC_LINECOLOR, "#ff8000");
-  EXPECT_STREQ("#FF8000", ZimbelColorText(IDC_LINECOLOR));
+  EXPECT_EQ("#FF8000", Taken(ZimbelColorText(IDC_LINECOLOR)));
   ZimbelSetColorText(IDC_LINECOLOR, "red");
   EXPECT_EQ(0x0080FF, ZimbelValue(IDC_LINECOLOR));
 }
@@ -90,7 +98,7 @@ TEST_F(WebApiTest, FieldsAreTheirSettingsWithTheDialogsAfterEffects) {
   // A typed ratio stays as typed until a height change rewrites it.
   ZimbelSetText(IDC_RATIO, "0.50");
   EXPECT_EQ(0.5, graphSettings.ratio);
-  EXPECT_STREQ("0.50", ZimbelFieldText(IDC_RATIO));
+  EXPECT_EQ("0.50", Taken(ZimbelFieldText(IDC_RATIO)));
   EXPECT_TRUE(events.empty());
   ZimbelSetText(IDC_HEIGHT, "300");
   EXPECT_EQ(300, ZimbelImageHeight());
@@ -108,7 +116,7 @@ TEST_F(WebApiTest, FieldsAreTheirSettingsWithTheDialogsAfterEffects) {
   // What the dialog's buffer holds, and no half of a character.
   const std::string longText = std::string(254, '1') + "\xC3\xA9" + "9";
   ZimbelSetText(IDC_YTICKUNIT, longText.c_str());
-  EXPECT_EQ(std::string(254, '1'), ZimbelFieldText(IDC_YTICKUNIT));
+  EXPECT_EQ(std::string(254, '1'), Taken(ZimbelFieldText(IDC_YTICKUNIT)));
 }
 
 TEST_F(WebApiTest, ListsTakeOnlyTheirOwnIndexesAndColoursNoAlpha) {
@@ -128,24 +136,24 @@ TEST_F(WebApiTest, ALinkOpensTheSameGraphAndABadOneNothing) {
   ZimbelSetText(IDC_RATIO, "3.14159265358979");
   ZimbelSetText(IDC_LINEWIDTH, "3");
   ZimbelSetValue(IDC_BGCOLOR, 0x336699);
-  const std::string svg = ZimbelSvg();
-  const std::string link = ZimbelLink();
+  const std::string svg = Taken(ZimbelSvg());
+  const std::string link = Taken(ZimbelLink());
 
   ResetGraphModel();
   ResetPageFields();
   events.clear();
   ASSERT_TRUE(ZimbelOpenLink(link.c_str()));
-  EXPECT_EQ(svg, ZimbelSvg());
-  EXPECT_STREQ("70", ZimbelFieldText(IDC_WIDTH));
-  EXPECT_STREQ("3.14159265358979", ZimbelFieldText(IDC_RATIO));
-  EXPECT_STREQ("3", ZimbelFieldText(IDC_LINEWIDTH));
+  EXPECT_EQ(svg, Taken(ZimbelSvg()));
+  EXPECT_EQ("70", Taken(ZimbelFieldText(IDC_WIDTH)));
+  EXPECT_EQ("3.14159265358979", Taken(ZimbelFieldText(IDC_RATIO)));
+  EXPECT_EQ("3", Taken(ZimbelFieldText(IDC_LINEWIDTH)));
 
   ZimbelSetText(IDC_LINEWIDTH, "5");
-  const std::string now = ZimbelSvg();
+  const std::string now = Taken(ZimbelSvg());
   for (const std::string& bad : {link.substr(0, link.size() - 1), link + "0", std::string("#") + link}) {
     EXPECT_FALSE(ZimbelOpenLink(bad.c_str()));
-    EXPECT_EQ(now, ZimbelSvg());
-    EXPECT_STREQ("5", ZimbelFieldText(IDC_LINEWIDTH));
+    EXPECT_EQ(now, Taken(ZimbelSvg()));
+    EXPECT_EQ("5", Taken(ZimbelFieldText(IDC_LINEWIDTH)));
   }
   EXPECT_FALSE(ZimbelOpenLink(nullptr));
   EXPECT_TRUE(events.empty()) << "nothing is written back to the page";
@@ -153,9 +161,8 @@ TEST_F(WebApiTest, ALinkOpensTheSameGraphAndABadOneNothing) {
 
 TEST_F(WebApiTest, AnEmptyImageHasNoSvg) {
   ZimbelSetText(IDC_HEIGHT, "0");
-  EXPECT_STREQ("", ZimbelSvg());
-  EXPECT_EQ(0, ZimbelResultSize());
-  EXPECT_THAT(ZimbelVersion(), ::testing::MatchesRegex("zimbelplot [0-9][0-9.]*"));
+  EXPECT_EQ("", Taken(ZimbelSvg()));
+  EXPECT_THAT(Taken(ZimbelAboutText()), ::testing::MatchesRegex("zimbelplot ver [0-9][0-9.]*"));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 (() => {
   const kChunkBytes = 1 << 16;
-  const kSliderPage = 256;
 
   const kTexts = {
     file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
@@ -26,7 +25,6 @@
     display: ['表示', 'Show'],
     graphGroup: ['グラフ', 'Graph'], ratio: ['比率', 'Ratio'], autoRatio: ['自動比率計算', 'Automatic ratio'],
     ok: ['OK', 'OK'], close: ['閉じる', 'Close'], switchTo: ['English', '日本語'],
-    styleNames: [['実線', '破線', '点線', '一点鎖線', '二点鎖線'], ['Solid', 'Dash', 'Dot', 'Dash-dot', 'Dash-dot-dot']],
     unreadable: ['ファイル「%s」を読めませんでした。グラフはそのままです。', 'The file "%s" could not be read; the graph is unchanged.'],
     noPicture: ['保存する画像がありません(幅か高さが 0 です)。', 'There is no picture to save (its width or height is 0).'],
     tooLarge: ['この画像はブラウザーで PNG にするには大きすぎます。', 'This picture is too large for the browser to make a PNG of.'],
@@ -48,10 +46,10 @@
   const fileInput = $('file-input');
   const edits = [...document.querySelectorAll('input[data-id]')];
   const editById = (id) => $('e' + id);
-  const sliders = [$('s1018'), $('s1019')];
 
-  // The list items in English; in Japanese they are the dialog's own.
-  const kEnglishChoices = {graph: 'Graph only', axes: 'Axes only', both: 'Graph and axes'};
+  // The list items in English, by the core's names; in Japanese they are the core's labels.
+  const kEnglishChoices = {graph: 'Graph only', axes: 'Axes only', both: 'Graph and axes', solid: 'Solid',
+    dash: 'Dash', dot: 'Dot', 'dash-dot': 'Dash-dot', 'dash-dot-dot': 'Dash-dot-dot'};
 
   let core = null;
   // What the core offers, as the dialog offers it (WebApi.h, ZimbelSettings).
@@ -168,28 +166,42 @@
     paintNow();
   }
 
-  function readAllFields() {
-    for (const edit of edits) {
-      edit.value = core.UTF8ToString(core._ZimbelFieldText(Number(edit.dataset.id)));
+  // Every string the core returns is ours to copy and free.
+  function taken(pointer) {
+    try {
+      return core.UTF8ToString(pointer);
+    } finally {
+      core._free(pointer);
     }
   }
 
-  function setSlider(index, value) {
-    sliders[index].value = String(Math.min(Math.max(value, table.sliderMin), table.sliderMax));
+  function readAllFields() {
+    for (const edit of edits) edit.value = taken(core._ZimbelFieldText(Number(edit.dataset.id)));
+  }
+
+  const isInteger = (edit) => table && row(Number(edit.dataset.id)).kind === 'integer';
+  const sliderOf = (id) => row(id).slider && $('s' + row(id).slider);
+
+  function setSlider(id, value) {
+    sliderOf(id).value = String(Math.min(Math.max(value, table.sliderMin), table.sliderMax));
+  }
+
+  function showSliders() {
+    for (const setting of table.settings) {
+      if (setting.slider) setSlider(setting.id, parseInt(editById(setting.id).value, 10) || 0);
+    }
   }
 
   // Digits only and no more of them than the window's number fields take.
   function onEditInput(edit) {
     if (!table) return;
-    if (edit.classList.contains('int')) {
+    if (isInteger(edit)) {
       const digits = edit.value.replace(/[^0-9]/g, '').slice(0, table.fieldDigits);
       if (digits !== edit.value) edit.value = digits;
     }
     const id = Number(edit.dataset.id);
     setFieldText(id, edit.value);
-    if ((id === 1000 || id === 1001) && document.activeElement === edit) {
-      setSlider(id - 1000, parseInt(edit.value, 10) || 0);
-    }
+    if (sliderOf(id) && document.activeElement === edit) setSlider(id, parseInt(edit.value, 10) || 0);
   }
 
   // One step of the spin beside an integer field, within the spin's range;
@@ -201,35 +213,34 @@
     const before = Math.min(Math.max(parseInt(edit.value, 10) || 0, min), max);
     const after = Math.min(Math.max(before + delta, min), max);
     const id = Number(edit.dataset.id);
-    if (id === 1000 || id === 1001) setSlider(id - 1000, before);
+    if (sliderOf(id)) setSlider(id, before);
     if (String(after) === edit.value) return;
     edit.value = String(after);
     onEditInput(edit);
   }
 
   // A position is rounded to the size it gives and handed to the field.
-  function onSliderMoved(index, position) {
+  function onSliderMoved(id, position) {
     if (!core) return;
     const snapped = core._ZimbelSliderSize(position);
-    setSlider(index, snapped);
-    const edit = editById(1000 + index);
+    setSlider(id, snapped);
+    const edit = editById(id);
     edit.value = String(snapped);
-    setFieldText(1000 + index, edit.value);
+    setFieldText(id, edit.value);
   }
 
-  function onSliderKey(index, event) {
-    const slider = sliders[index];
-    const position = Number(slider.value);
+  function onSliderKey(id, event) {
+    const position = Number(sliderOf(id).value);
     if (!table) return;
-    const {sizeStep, sliderMin, sliderMax} = table;
+    const {sizeStep, sliderPage, sliderMin, sliderMax} = table;
     const moves = {
       ArrowRight: position + sizeStep, ArrowUp: position + sizeStep,
       ArrowLeft: position - sizeStep, ArrowDown: position - sizeStep,
-      PageUp: position + kSliderPage, PageDown: position - kSliderPage, Home: sliderMin, End: sliderMax,
+      PageUp: position + sliderPage, PageDown: position - sliderPage, Home: sliderMin, End: sliderMax,
     };
     if (!(event.key in moves)) return;
     event.preventDefault();
-    onSliderMoved(index, Math.min(Math.max(moves[event.key], sliderMin), sliderMax));
+    onSliderMoved(id, Math.min(Math.max(moves[event.key], sliderMin), sliderMax));
   }
 
   function setColor(id, hex) {
@@ -239,8 +250,9 @@
     paintNow();
   }
 
-  const colorText = (id) => core.UTF8ToString(core._ZimbelColorText(id));
+  const colorText = (id) => taken(core._ZimbelColorText(id));
   const row = (id) => table.settings.find((setting) => setting.id === id);
+  const choiceLabel = (setting, i) => (language === 1 && kEnglishChoices[setting.choices[i]]) || setting.labels[i];
 
   // --- Line-style list -----------------------------------------------------
 
@@ -257,10 +269,10 @@
     if (!table) return;
     styleButton.innerHTML = sampleSvg(table.lineSamples[lineStyle]) + '<span class="hidden-label"></span>';
     styleButton.dataset.value = String(lineStyle);
-    styleButton.lastChild.textContent = text('styleNames')[lineStyle];
+    styleButton.lastChild.textContent = choiceLabel(row(1020), lineStyle);
     styleList.querySelectorAll('li').forEach((item, i) => {
       item.setAttribute('aria-selected', String(i === lineStyle));
-      item.setAttribute('aria-label', text('styleNames')[i]);
+      item.setAttribute('aria-label', choiceLabel(row(1020), i));
     });
   }
 
@@ -349,10 +361,9 @@
       edit.type = 'text';
       edit.autocomplete = 'off';
       edit.spellcheck = false;
-      if (edit.classList.contains('int')) {
-        edit.inputMode = 'numeric';
+      if (edit.parentElement.classList.contains('spin')) {
         edit.addEventListener('keydown', (event) => {
-          if (event.key === 'ArrowUp' || event.key === 'ArrowDown') {
+          if (isInteger(edit) && (event.key === 'ArrowUp' || event.key === 'ArrowDown')) {
             event.preventDefault();
             spinStep(edit, event.key === 'ArrowUp' ? 1 : -1);
           }
@@ -366,17 +377,12 @@
       }
       edit.addEventListener('input', () => onEditInput(edit));
     }
-    sliders.forEach((slider, index) => {
-      slider.addEventListener('input', () => onSliderMoved(index, Number(slider.value)));
-      slider.addEventListener('keydown', (event) => onSliderKey(index, event));
-    });
     $('l1025').addEventListener('change', (event) => setValue(1025, event.target.selectedIndex));
     $('l1026').addEventListener('change', (event) => setValue(1026, event.target.selectedIndex));
     $('k1023').addEventListener('change', (event) => setValue(1023, event.target.checked ? 1 : 0));
     $('k1024').addEventListener('change', (event) => {
-      const on = event.target.checked;
-      setValue(1024, on ? 1 : 0);
-      editById(1009).disabled = on;
+      setValue(1024, event.target.checked ? 1 : 0);
+      showLocks();
     });
     // Reaching for a background picks the one it has, even when the chooser
     // is then cancelled.
@@ -389,29 +395,38 @@
   function showChoiceLabels() {
     if (!table) return;
     for (const id of [1025, 1026]) {
-      const setting = row(id);
       [...$('l' + id).options].forEach((option, i) => {
-        option.textContent = (language === 1 && kEnglishChoices[setting.choices[i]]) || setting.labels[i];
+        option.textContent = choiceLabel(row(id), i);
       });
+    }
+  }
+
+  // A box that locks a field makes it read-only while on, as in the window.
+  function showLocks() {
+    for (const setting of table.settings) {
+      if (setting.locks) editById(setting.locks).disabled = $('k' + setting.id).checked;
     }
   }
 
   // The ranges, limits and lists of the panel, from the core's table.
   function offerWhatTheDialogOffers() {
-    table = JSON.parse(core.UTF8ToString(core._ZimbelSettings()));
+    table = JSON.parse(taken(core._ZimbelSettings()));
     for (const edit of edits) {
       const setting = row(Number(edit.dataset.id));
       if (setting.kind === 'integer') {
         edit.dataset.min = String(setting.lower);
         edit.dataset.max = String(setting.upper);
         edit.maxLength = table.fieldDigits;
+        edit.inputMode = 'numeric';
       } else {
         edit.maxLength = table.textLength;
       }
-    }
-    for (const slider of sliders) {
+      const slider = sliderOf(setting.id);
+      if (!slider) continue;
       slider.min = String(table.sliderMin);
       slider.max = String(table.sliderMax);
+      slider.addEventListener('input', () => onSliderMoved(setting.id, Number(slider.value)));
+      slider.addEventListener('keydown', (event) => onSliderKey(setting.id, event));
     }
     for (const id of [1025, 1026]) {
       for (const name of row(id).choices) $('l' + id).appendChild(document.createElement('option')).value = name;
@@ -427,11 +442,10 @@
     $('l1026').selectedIndex = core._ZimbelValue(1026);
     $('k1023').checked = core._ZimbelValue(1023) !== 0;
     $('k1024').checked = core._ZimbelValue(1024) !== 0;
-    editById(1009).disabled = $('k1024').checked;
+    showLocks();
     $('c1021').value = colorText(1021);
     $('c1022').value = colorText(1022);
-    setSlider(0, core._ZimbelImageWidth());
-    setSlider(1, core._ZimbelImageHeight());
+    showSliders();
     showLineStyle();
   }
 
@@ -477,7 +491,7 @@
       }
       say('');
       fileName = name.replace(/\.[^.]*$/, '') || 'zimbelplot';
-      setSlider(0, core._ZimbelImageWidth());
+      showSliders();
       $('hint').hidden = true;
       paintNow();
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
@@ -520,10 +534,10 @@
   function downloadSvg() {
     if (!core) return say(text('notReady'));
     const pointer = core._ZimbelSvg();
-    const size = core._ZimbelResultSize();
-    if (size < 1) return say(text('noPicture'));
+    const bytes = core.HEAPU8.slice(pointer, core.HEAPU8.indexOf(0, pointer));
+    core._free(pointer);
+    if (bytes.length < 1) return say(text('noPicture'));
     say('');
-    const bytes = core.HEAPU8.slice(pointer, pointer + size);
     offerDownload(new Blob([bytes], {type: 'image/svg+xml'}), fileName + '.svg');
   }
 
@@ -533,7 +547,7 @@
   // server. Where the clipboard is refused, the address bar holds the link.
   function copyLink() {
     if (!core) return say(text('notReady'));
-    const link = location.href.split('#')[0] + '#' + core.UTF8ToString(core._ZimbelLink());
+    const link = location.href.split('#')[0] + '#' + taken(core._ZimbelLink());
     navigator.clipboard.writeText(link).then(() => say(text('linkCopied')), () => {
       history.replaceState(null, '', link);
       say(text('linkInAddress'));
@@ -567,7 +581,7 @@
       'cmd-link': copyLink,
       'cmd-tool': () => showTool(tool.hidden),
       'cmd-about': () => {
-        $('about-text').textContent = core ? core.UTF8ToString(core._ZimbelVersion()).replace(' ', ' ver ') : 'zimbelplot';
+        $('about-text').textContent = core ? taken(core._ZimbelAboutText()) : 'zimbelplot';
         $('about').showModal();
       },
     };
