@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
-#include <functional>
 #include <memory>
 #include <new>
 #include <string>
@@ -75,7 +74,7 @@ bool Load(const std::string& input, GraphSettings& s, GraphData& d, std::string&
 
 // A PNG is drawn here and encoded later, perhaps on other threads; an SVG is
 // written out at once.
-bool Draw(PictureFormat format, const GraphSettings& s, const GraphData& d, std::unique_ptr<PngDraft>& draft,
+bool DrawPicture(PictureFormat format, const GraphSettings& s, const GraphData& d, std::unique_ptr<PngDraft>& draft,
           std::string& picture, std::string& reason) {
   const std::string size = "an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
                            " pixels";
@@ -114,8 +113,7 @@ bool WouldReplace(const std::string& input, const std::string& output, const std
   return true;
 }
 
-// One input on its way: read in input order on the main thread, drawn and
-// encoded on any, then checked and written in input order again.
+// One input on its way through the batch.
 struct Pending {
   std::string input;
   std::string output;
@@ -130,86 +128,6 @@ struct Pending {
   PartedWork drawing;   // one part; it adds `encoding` once the picture is drawn
   PartedWork encoding;  // the PNG's bands
 };
-
-// What a one-core batch would read: an input that a waiting picture may
-// replace is read only once the pictures before it are written. That is an
-// input that does not exist yet, or the very file a waiting output names.
-bool ReadableAhead(const std::string& input, const std::deque<std::unique_ptr<Pending>>& pending) {
-  if (pending.empty() || input == "-") return true;
-  FileIdentity identity;
-  if (!IdentifyFile(input, identity)) return false;
-  for (const auto& p : pending) {
-    if (p->targetFound && p->target == identity) return false;
-  }
-  return true;
-}
-
-// One input from the start-up state and the options, up to what its picture
-// is drawn from; false where reading failed. `makeRoom(bytes)` writes waiting
-// pictures until one of `bytes` may join them.
-bool Prepare(const ExportOptions& options, Pending& p, const std::function<void(uint64_t)>& makeRoom) {
-  p.targetFound = p.output != "-" && IdentifyFile(p.output, p.target);
-  p.settings = options.settings;
-
-  std::string reason;
-  if (!Load(p.input, p.settings, p.data, reason)) {
-    p.failed = Shown(p.input, "standard input") + ": " + reason;
-    return false;
-  }
-  // The load sets the width for the data, as in the window; a given width is
-  // then typed over it.
-  if (options.Given(IDC_WIDTH)) p.settings.imageWidth = options.settings.imageWidth;
-  const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
-                              static_cast<uint64_t>(std::max(p.settings.imageHeight, 0));
-  makeRoom(pixelBytes);
-  if (options.format == PictureFormat::Png) p.pixelBytes = pixelBytes;
-  return true;
-}
-
-// The drawing part of an input, on whichever thread takes it; its bands then
-// go to the pool. Never throws.
-void DrawPending(PictureFormat format, Pending& p, WorkerPool& pool) {
-  try {
-    std::string reason;
-    if (!Draw(format, p.settings, p.data, p.draft, p.picture, reason)) {
-      p.failed = Shown(p.input, "standard input") + ": " + reason;
-    }
-  } catch (const std::bad_alloc&) {
-    p.draft.reset();
-    p.failed = Shown(p.input, "standard input") + ": out of memory";
-  }
-  PngDraft* draft = p.draft.get();
-  if (!draft) return;
-  p.encoding.parts = draft->Parts();
-  p.encoding.runPart = [draft](int part) { draft->EncodePart(part); };
-  pool.Add(p.encoding);
-}
-
-// The input's turn, once its parts are encoded: the identity check first, as
-// if nothing had been read yet, then what reading or drawing found, then the
-// write. False with "NAME: reason".
-bool Commit(Pending& p, std::vector<FileIdentity>& written, std::string& failed) {
-  if (WouldReplace(p.input, p.output, written, failed)) return false;
-  if (!p.failed.empty()) {
-    failed = p.failed;
-    return false;
-  }
-  std::string reason;
-  if (p.draft && !p.draft->Finish(p.picture, reason)) {
-    failed = Shown(p.input, "standard input") + ": cannot draw: " + reason;
-    return false;
-  }
-  p.draft.reset();
-  const bool saved =
-      p.output == "-" ? WriteStandardOutput(p.picture, reason) : WriteWholeFile(p.output, p.picture, reason);
-  if (!saved) {
-    failed = Shown(p.output, "standard output") + ": cannot write: " + reason;
-    return false;
-  }
-  FileIdentity identity;
-  if (p.output != "-" && IdentifyFile(p.output, identity)) written.push_back(identity);
-  return true;
-}
 
 // "[3/100] name" on one line that each file overwrites, only on a terminal.
 class Progress {
@@ -237,78 +155,191 @@ class Progress {
 
 int DefaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
-}  // namespace
+// The batch as a pipeline of three steps over pictures in input order:
+// Read takes the next input on the calling thread, Draw draws and encodes
+// it on the pool, Write checks and writes the oldest picture on the calling
+// thread once its work is done. At most `window_` pictures, and no more
+// than kHeldBytes of pixels (or the one largest picture), wait between Read
+// and Write; each holds two works of the pool at most.
+class Batch {
+ public:
+  explicit Batch(const ExportOptions& options)
+      : options_(options),
+        cores_(options.jobs > 0 ? options.jobs : DefaultJobs()),
+        // One picture a core and one more being read; on one core each is
+        // written before the next input is read, as a plain loop would.
+        window_(cores_ == 1 ? 1 : static_cast<size_t>(cores_) + 1),
+        pool_(cores_, kWorksPerPicture * static_cast<int>(window_)),
+        progress_(options.inputs.size()) {}
 
-int ExportAll(const ExportOptions& options) {
-  const int cores = options.jobs > 0 ? options.jobs : DefaultJobs();
-  // Pictures held at once: one a core and one more being drawn; on one core
-  // each is written before the next input is read, as a plain loop would.
-  const size_t window = cores == 1 ? 1 : static_cast<size_t>(cores) + 1;
-  // Declared before the pool, which is gone (its threads joined) before
-  // these are.
-  std::deque<std::unique_ptr<Pending>> pending;
-  // Each input waiting holds a drawing and an encoding.
-  WorkerPool pool(cores, 2 * static_cast<int>(window));
-  Progress progress(options.inputs.size());
-  std::vector<FileIdentity> written;
-  uint64_t heldBytes = 0;
-  int status = kExportDone;
+  // The pool's threads may still hold a picture's work: each is waited for
+  // before the pictures go.
+  ~Batch() {
+    for (const auto& p : pending_) {
+      pool_.Wait(p->drawing);
+      pool_.Wait(p->encoding);
+    }
+  }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
 
-  auto report = [&](const std::string& failed) {
-    progress.Clear();
-    std::fprintf(stderr, "zimbelplot-export: %s\n", failed.c_str());
-    status = kExportFileFailed;
-  };
-  auto commitOldest = [&] {
-    Pending& p = *pending.front();
-    pool.Wait(p.drawing);
-    pool.Wait(p.encoding);
+  int Run() {
+    for (size_t i = 0; i < options_.inputs.size(); ++i) {
+      const std::string& input = options_.inputs[i];
+      progress_.Show(i, input);
+      MakeRoom(0);
+      if (!ReadableAhead(input)) WriteAll();
+      try {
+        if (Pending* p = Read(input)) Draw(*p);
+      } catch (const std::bad_alloc&) {
+        WriteAll();
+        Report(Shown(input, "standard input") + ": out of memory");
+      }
+    }
+    WriteAll();
+    return status_;
+  }
+
+ private:
+  static constexpr int kWorksPerPicture = 2;  // its drawing, then its encoding's bands
+
+  // What a one-core batch would read: an input that a waiting picture may
+  // replace is read only once the pictures before it are written. That is
+  // an input that does not exist yet, or the very file a waiting output
+  // names.
+  bool ReadableAhead(const std::string& input) const {
+    if (pending_.empty() || input == "-") return true;
+    FileIdentity identity;
+    if (!IdentifyFile(input, identity)) return false;
+    for (const auto& p : pending_) {
+      if (p->targetFound && p->target == identity) return false;
+    }
+    return true;
+  }
+
+  // One input from the start-up state and the options, up to what its
+  // picture is drawn from, queued for writing; null where reading failed
+  // (the failure waits its turn to be reported).
+  Pending* Read(const std::string& input) {
+    auto owned = std::make_unique<Pending>();
+    Pending& p = *owned;
+    p.input = input;
+    p.output = OutputFor(options_, input);
+    p.targetFound = p.output != "-" && IdentifyFile(p.output, p.target);
+    p.settings = options_.settings;
+    std::string reason;
+    const bool read = Load(p.input, p.settings, p.data, reason);
+    if (read) {
+      // The load sets the width for the data, as in the window; a given
+      // width is then typed over it.
+      if (options_.Given(IDC_WIDTH)) p.settings.imageWidth = options_.settings.imageWidth;
+      const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
+                                  static_cast<uint64_t>(std::max(p.settings.imageHeight, 0));
+      MakeRoom(pixelBytes);
+      if (options_.format == PictureFormat::Png) p.pixelBytes = pixelBytes;
+    } else {
+      p.failed = Shown(p.input, "standard input") + ": " + reason;
+    }
+    pending_.push_back(std::move(owned));
+    heldBytes_ += p.pixelBytes;
+    return read ? &p : nullptr;
+  }
+
+  void Draw(Pending& p) {
+    if (!kPngDrawnOnAnyThread && options_.format == PictureFormat::Png) return DrawAndQueueBands(p);
+    p.drawing.parts = 1;
+    p.drawing.runPart = [this, &p](int) { DrawAndQueueBands(p); };
+    pool_.Add(p.drawing);
+  }
+
+  // On whichever thread takes it; the PNG's bands then go to the pool.
+  // Never throws.
+  void DrawAndQueueBands(Pending& p) {
+    try {
+      std::string reason;
+      if (!DrawPicture(options_.format, p.settings, p.data, p.draft, p.picture, reason)) {
+        p.failed = Shown(p.input, "standard input") + ": " + reason;
+      }
+    } catch (const std::bad_alloc&) {
+      p.draft.reset();
+      p.failed = Shown(p.input, "standard input") + ": out of memory";
+    }
+    PngDraft* draft = p.draft.get();
+    if (!draft) return;
+    p.encoding.parts = draft->Parts();
+    p.encoding.runPart = [draft](int part) { draft->EncodePart(part); };
+    pool_.Add(p.encoding);
+  }
+
+  // The oldest picture's turn, once its work is done: the identity check
+  // first, as if nothing had been read yet, then what reading or drawing
+  // found, then the write.
+  void WriteOldest() {
+    Pending& p = *pending_.front();
+    pool_.Wait(p.drawing);
+    pool_.Wait(p.encoding);
     std::string failed;
     bool exported = false;
     try {
-      exported = Commit(p, written, failed);
+      exported = Write(p, failed);
     } catch (const std::bad_alloc&) {
       failed = Shown(p.input, "standard input") + ": out of memory";
     }
-    if (!exported) report(failed);
-    heldBytes -= p.pixelBytes;
-    pending.pop_front();
-  };
-  // A large picture waits until the ones before it are written, so a batch
-  // holds no more pixels than kHeldBytes or its largest picture.
-  auto makeRoom = [&](uint64_t bytes) {
-    while (!pending.empty() && (pending.size() + 1 > window || heldBytes + bytes > kHeldBytes)) commitOldest();
-  };
-  auto commitAll = [&] {
-    while (!pending.empty()) commitOldest();
-  };
-
-  for (size_t i = 0; i < options.inputs.size(); ++i) {
-    const std::string& input = options.inputs[i];
-    progress.Show(i, input);
-    makeRoom(0);
-    if (!ReadableAhead(input, pending)) commitAll();
-    try {
-      auto p = std::make_unique<Pending>();
-      p->input = input;
-      p->output = OutputFor(options, input);
-      Pending& added = *p;
-      const bool read = Prepare(options, added, makeRoom);
-      pending.push_back(std::move(p));
-      heldBytes += added.pixelBytes;
-      if (!read) continue;
-      if (kPngDrawnOnAnyThread || options.format == PictureFormat::Svg) {
-        added.drawing.parts = 1;
-        added.drawing.runPart = [&added, &pool, &options](int) { DrawPending(options.format, added, pool); };
-        pool.Add(added.drawing);
-      } else {
-        DrawPending(options.format, added, pool);
-      }
-    } catch (const std::bad_alloc&) {
-      commitAll();
-      report(Shown(input, "standard input") + ": out of memory");
-    }
+    if (!exported) Report(failed);
+    heldBytes_ -= p.pixelBytes;
+    pending_.pop_front();
   }
-  commitAll();
-  return status;
-}
+
+  // False with "NAME: reason".
+  bool Write(Pending& p, std::string& failed) {
+    if (WouldReplace(p.input, p.output, written_, failed)) return false;
+    if (!p.failed.empty()) {
+      failed = p.failed;
+      return false;
+    }
+    std::string reason;
+    if (p.draft && !p.draft->Finish(p.picture, reason)) {
+      failed = Shown(p.input, "standard input") + ": cannot draw: " + reason;
+      return false;
+    }
+    p.draft.reset();
+    const bool saved =
+        p.output == "-" ? WriteStandardOutput(p.picture, reason) : WriteWholeFile(p.output, p.picture, reason);
+    if (!saved) {
+      failed = Shown(p.output, "standard output") + ": cannot write: " + reason;
+      return false;
+    }
+    FileIdentity identity;
+    if (p.output != "-" && IdentifyFile(p.output, identity)) written_.push_back(identity);
+    return true;
+  }
+
+  // Writes waiting pictures until one more of `bytes` may join them.
+  void MakeRoom(uint64_t bytes) {
+    while (!pending_.empty() && (pending_.size() + 1 > window_ || heldBytes_ + bytes > kHeldBytes)) WriteOldest();
+  }
+
+  void WriteAll() {
+    while (!pending_.empty()) WriteOldest();
+  }
+
+  void Report(const std::string& failed) {
+    progress_.Clear();
+    std::fprintf(stderr, "zimbelplot-export: %s\n", failed.c_str());
+    status_ = kExportFileFailed;
+  }
+
+  const ExportOptions& options_;
+  const int cores_;
+  const size_t window_;
+  WorkerPool pool_;
+  std::deque<std::unique_ptr<Pending>> pending_;  // read, not yet written, in input order
+  uint64_t heldBytes_ = 0;                        // the pending PNGs' pixels
+  std::vector<FileIdentity> written_;
+  Progress progress_;
+  int status_ = kExportDone;
+};
+
+}  // namespace
+
+int ExportAll(const ExportOptions& options) { return Batch(options).Run(); }

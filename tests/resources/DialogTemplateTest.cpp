@@ -5,6 +5,7 @@
 #include <iterator>
 #include <string>
 
+#include "model/SettingsTable.h"
 #include "resources/resource.h"
 #include "tests/resources/ResourceReader.h"
 
@@ -181,6 +182,37 @@ TEST_P(DialogTemplate, ItemsMatchTheLayoutTable) {
     ASSERT_FALSE(reader.Overrun());
   }
   EXPECT_LE(bytes.size - reader.Offset(), 3u) << "nothing after the last item";
+}
+
+// What the template itself says of a setting agrees with the setting's row:
+// an integer field is a digits-only edit with its spin above it, a number
+// field a free-text edit, and each list, box, swatch, slider and locked
+// field is the control its row names.
+TEST(DialogTemplateTable, EveryRowHasTheControlItsKindNeeds) {
+  const auto item = [](int id) -> const ExpectedItem* {
+    for (const ExpectedItem& it : kItems) {
+      if (it.id == id) return &it;
+    }
+    return nullptr;
+  };
+  for (const SettingRow& row : kSettingRows) {
+    SCOPED_TRACE(row.option);
+    const ExpectedItem* control = item(row.controlId);
+    ASSERT_NE(nullptr, control);
+    switch (row.kind) {
+      case SettingKind::Integer:
+        EXPECT_EQ(kNumberEdit, control->style);
+        ASSERT_NE(nullptr, item(row.controlId + 10));
+        EXPECT_STREQ(kUpDown, item(row.controlId + 10)->className);
+        break;
+      case SettingKind::Number: EXPECT_EQ(kTextEdit, control->style); break;
+      case SettingKind::Choice: EXPECT_TRUE(control->style == kList || control->style == kSortedList); break;
+      case SettingKind::Flag: EXPECT_EQ(kCheck, control->style); break;
+      case SettingKind::Color: EXPECT_EQ(kSwatch, control->style); break;
+    }
+    if (row.slider) EXPECT_STREQ(kTrackbar, item(row.slider)->className);
+    if (row.locks) EXPECT_STREQ(kEdit, item(row.locks)->className);
+  }
 }
 
 INSTANTIATE_FOR_MODULES(DialogTemplate);
