@@ -210,8 +210,12 @@ TEST(DialogTemplateTable, EveryRowHasTheControlItsKindNeeds) {
       case SettingKind::Flag: EXPECT_EQ(kCheck, control->style); break;
       case SettingKind::Color: EXPECT_EQ(kSwatch, control->style); break;
     }
-    if (row.slider) EXPECT_STREQ(kTrackbar, item(row.slider)->className);
-    if (row.locks) EXPECT_STREQ(kEdit, item(row.locks)->className);
+    if (row.slider) {
+      EXPECT_STREQ(kTrackbar, item(row.slider)->className);
+    }
+    if (row.locks) {
+      EXPECT_STREQ(kEdit, item(row.locks)->className);
+    }
   }
 }
 

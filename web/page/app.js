@@ -491,7 +491,6 @@
       }
       say('');
       fileName = name.replace(/\.[^.]*$/, '') || 'zimbelplot';
-      showSliders();
       $('hint').hidden = true;
       paintNow();
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
@@ -679,9 +678,11 @@
   window.addEventListener('load', () => {
     if (typeof createZimbelplot !== 'function') return say('zimbelplot.js is missing.');
     createZimbelplot({
+      // As the window's load moves the width's spin and slider.
       onFieldWritten(id, value) {
         const edit = editById(id);
         if (edit) edit.value = value;
+        if (table && sliderOf(id)) setSlider(id, parseInt(value, 10) || 0);
       },
       onShowTool() {
         showTool(true);
