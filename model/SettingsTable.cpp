@@ -171,16 +171,4 @@ bool IsField(int controlId) {
 
 int FieldIndex(int controlId) { return IsField(controlId) ? RowIndex(controlId) : -1; }
 
-bool IsIntegerField(int controlId) {
-  const SettingRow* row = FindSetting(controlId);
-  return row && row->kind == SettingKind::Integer;
-}
-
 int ChoiceCount(const SettingRow& row) { return row.kind == SettingKind::Choice ? row.upper + 1 : 0; }
-
-const SettingRow* LockOf(int fieldId) {
-  for (const SettingRow& row : kSettingRows) {
-    if (fieldId != 0 && row.locks == fieldId) return &row;
-  }
-  return nullptr;
-}

@@ -101,7 +101,4 @@ const SettingRow* FindSlider(int sliderId);
 
 bool IsField(int controlId);  // an edit: an Integer or Number row
 int FieldIndex(int controlId);  // a field's place among the first rows; -1 for any other id
-bool IsIntegerField(int controlId);
 int ChoiceCount(const SettingRow& row);
-// The Flag row that locks `fieldId`; null when none does.
-const SettingRow* LockOf(int fieldId);
