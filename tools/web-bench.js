@@ -37,10 +37,10 @@ function median(work) {
   m._free(p);
   m._ZimbelSetValue(1024, 1);
   console.log(`web width ${m._ZimbelImageWidth()} x ${m._ZimbelImageHeight()}`);
-  let bytes = 0;
+  let svgBytes = 0;
   console.log(`web SVG of 512 points: ${median(() => {
     const svg = m._ZimbelSvg();
-    bytes = m.HEAPU8.indexOf(0, svg) - svg;
+    svgBytes = m.HEAPU8.indexOf(0, svg) - svg;
     m._free(svg);
-  })}, ${bytes} bytes`);
+  })}, ${svgBytes} bytes`);
 })();
