@@ -3,6 +3,7 @@
 
 #include "model/ModelHooks.h"
 #include "model/NumberText.h"
+#include "model/SettingsTable.h"
 #include "resources/resource.h"
 #include "shell/ShellState.h"
 #include "shell/ToolDialogControls.h"
@@ -13,8 +14,9 @@
 // handler makes that the width in effect and the scroll range.
 void ShowLoadedWidth(int width) {
   if (!toolDialog) return;
-  SendDlgItemMessageA(toolDialog, IDC_WIDTH_SPIN, UDM_SETPOS, 0, MAKELPARAM(LOWORD(width), 0));
-  SendDlgItemMessageA(toolDialog, IDC_WIDTH_SLIDER, TBM_SETPOS, TRUE, width);
+  const SettingRow& field = *FindSetting(IDC_WIDTH);
+  SendDlgItemMessageA(toolDialog, field.controlId + kSpinAboveEdit, UDM_SETPOS, 0, MAKELPARAM(LOWORD(width), 0));
+  SendDlgItemMessageA(toolDialog, field.slider, TBM_SETPOS, TRUE, width);
   char shown[32];
   GetDlgItemTextA(toolDialog, IDC_WIDTH, shown, sizeof shown);
   if (ParseInt(shown) == width) return;
