@@ -111,8 +111,9 @@ ZIMBEL_API int ZimbelImageHeight();
 // scrolled to (scrollX, scrollY), frame of a transparent image included,
 // drawn on Module.zimbelContext from its top left corner, pixelRatio canvas
 // pixels to the image's pixel (the device pixel ratio; 1 where it is not a
-// number in (0, 16]). The canvas is the size of the view times the ratio,
-// never of the image. Scroll positions are clamped as a
+// number in (0, 16]). The canvas need cover no more of the view than the
+// image does (the smaller of the two sizes, times the ratio): nothing is
+// drawn beyond it. Scroll positions are clamped as a
 // scroll bar clamps them (0 to image size - view size). As in the window,
 // the scroll moves the graph, not the frame, and the part of the view
 // beyond the image is left transparent.

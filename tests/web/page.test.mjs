@@ -379,10 +379,10 @@ test('the view has a device pixel for each of the screen\'s and follows the rati
     await chooseFile(sharp, writeWork('axis.txt', '1\n2\n3\n'));
     await sharp.waitForFunction(() => document.getElementById('e1000').value === '70');
     await sharp.selectOption('#l1026', {index: 1});
+    // The picture (70 x 200) is smaller than the view: the canvas covers it alone.
     const backing = () => sharp.evaluate(() => {
-      const view = document.getElementById('view');
       const canvas = document.getElementById('canvas');
-      return [canvas.width / view.clientWidth, canvas.height / view.clientHeight, canvas.style.width === view.clientWidth + 'px'];
+      return [canvas.width / 70, canvas.height / 200, canvas.style.width === '70px'];
     });
     assert.deepEqual(await backing(), [2, 2, true]);
     // Between two ticks and inside the transparent image's frame, the X
@@ -402,8 +402,7 @@ test('the view has a device pixel for each of the screen\'s and follows the rati
     const devtools = await dense.context.newCDPSession(sharp);
     for (const [ratio, width, height] of [[1, 2200, 1520], [3, 733, 506]]) {
       await devtools.send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor: ratio, mobile: false});
-      await sharp.waitForFunction((r) => document.getElementById('canvas').width ===
-        r * document.getElementById('view').clientWidth, ratio, {timeout: 10000});
+      await sharp.waitForFunction((r) => document.getElementById('canvas').width === r * 70, ratio, {timeout: 10000});
       assert.deepEqual(await backing(), [ratio, ratio, true]);
     }
     const png = await download('#cmd-png', sharp);

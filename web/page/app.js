@@ -1,7 +1,11 @@
+//# allFunctionsCalledOnLoad
 'use strict';
 // The page's side of the program: the menu, the tool panel, the scrolled
 // graph area and the roads by which a file arrives. Every setting lives in
 // the core; the page only passes texts and values in and paints.
+// The first line asks the browser to compile every function as the script
+// loads, not at its first call: the first picture would wait on a few
+// milliseconds of compiling.
 
 (() => {
   const kChunkBytes = 1 << 16;
@@ -82,16 +86,17 @@
 
   // --- Painting --------------------------------------------------------------
 
-  // The canvas is the size of the visible part of the view, so a huge picture
-  // costs no more to redraw than a small one, and has a device pixel for each
-  // of the screen's: sharp at any ratio. A setting paints at once, so the
+  // The canvas covers only the part of the view the picture fills, so a huge
+  // picture costs no more to redraw than a small one and the page's own
+  // colour shows around a small one; it has a device pixel for each of the
+  // screen's: sharp at any ratio. A setting paints at once, so the
   // change is on screen at the next frame; scrolling paints once a frame.
   // Sizes are set only when they change: each one set is a layout. The
   // view's size and scroll position are read again only when they may have
   // moved (a new image size, or a scroll, resize or panel that asked for a
   // paint): read after a setting has changed a field, they would force a
   // layout before the picture could be drawn.
-  const shown = {width: -1, height: -1, viewWidth: -1, viewHeight: -1, ratio: 0, pictureHeight: -1};
+  const shown = {width: -1, height: -1, canvasWidth: -1, canvasHeight: -1, ratio: 0, pictureHeight: -1};
   let geometry = null;
 
   function paintNow() {
@@ -109,12 +114,14 @@
       frameHeight: view.offsetHeight - view.clientHeight, scrollX: view.scrollLeft, scrollY: view.scrollTop};
     const {viewWidth, viewHeight, frameHeight, scrollX, scrollY} = geometry;
     const ratio = window.devicePixelRatio || 1;
-    if (viewWidth !== shown.viewWidth || viewHeight !== shown.viewHeight || ratio !== shown.ratio) {
-      canvas.width = Math.round(viewWidth * ratio);
-      canvas.height = Math.round(viewHeight * ratio);
-      canvas.style.width = viewWidth + 'px';
-      canvas.style.height = viewHeight + 'px';
-      Object.assign(shown, {viewWidth, viewHeight, ratio});
+    const canvasWidth = Math.min(viewWidth, width);
+    const canvasHeight = Math.min(viewHeight, height);
+    if (canvasWidth !== shown.canvasWidth || canvasHeight !== shown.canvasHeight || ratio !== shown.ratio) {
+      canvas.width = Math.round(canvasWidth * ratio);
+      canvas.height = Math.round(canvasHeight * ratio);
+      canvas.style.width = canvasWidth + 'px';
+      canvas.style.height = canvasHeight + 'px';
+      Object.assign(shown, {canvasWidth, canvasHeight, ratio});
     }
     const pictureHeight = height + frameHeight;
     if (pictureHeight !== shown.pictureHeight) {
