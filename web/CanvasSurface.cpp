@@ -114,8 +114,47 @@ EM_JS(void, CanvasPolyline, (const float* points, int count), {
   c.stroke();
 });
 
+// The dotted frame of a transparent image is a thousand dots for the canvas
+// to place at each paint, yet changes only with the image's size: each
+// stroked rectangle is kept as pixels, and each paint copies the four bands
+// along its edges, where all its ink lies (under the clip, as a stroke
+// would be).
 EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
-  Module.zimbelContext.strokeRect(x, y, width, height);
+  const c = Module.zimbelContext;
+  if (typeof OffscreenCanvas !== 'function') return c.strokeRect(x, y, width, height);
+  const t = c.getTransform();
+  const key = [x, y, width, height, c.canvas.width, c.canvas.height, t, c.strokeStyle, c.lineWidth, c.getLineDash(),
+               c.lineDashOffset, c.lineCap, c.lineJoin].join();
+  const keptRects = Module.zimbelKeptRects || (Module.zimbelKeptRects = new Map());
+  let kept = keptRects.get(key);
+  // Keeping costs a few milliseconds the first time: a rectangle is kept
+  // only when it comes again, so a load's first picture does not wait.
+  // A frame is two rectangles; a few more cover a change of size and back.
+  if (kept === undefined) {
+    if (keptRects.size >= 4) keptRects.clear();
+    keptRects.set(key, null);
+    return c.strokeRect(x, y, width, height);
+  }
+  if (!kept) {
+    const pixels = new OffscreenCanvas(c.canvas.width, c.canvas.height);
+    // Kept in memory, as the page's canvas is: a copy then never leaves the processor.
+    const o = pixels.getContext('2d', {willReadFrequently: true});
+    o.setTransform(t);
+    for (const name of ['strokeStyle', 'lineWidth', 'lineDashOffset', 'lineCap', 'lineJoin']) o[name] = c[name];
+    o.setLineDash(c.getLineDash());
+    o.strokeRect(x, y, width, height);
+    const reach = c.lineWidth / 2;
+    const left = Math.floor(t.e + t.a * (x - reach)) - 1, right = Math.ceil(t.e + t.a * (x + width + reach)) + 1;
+    const top = Math.floor(t.f + t.d * (y - reach)) - 1, bottom = Math.ceil(t.f + t.d * (y + height + reach)) + 1;
+    const band = Math.ceil(t.a * 2 * reach) + 2;
+    kept = {pixels, bands: [[left, top, right - left, band], [left, bottom - band, right - left, band],
+                            [left, top, band, bottom - top], [right - band, top, band, bottom - top]]};
+    keptRects.set(key, kept);
+  }
+  c.save();
+  c.setTransform(1, 0, 0, 1, 0, 0);
+  for (const b of kept.bands) c.drawImage(kept.pixels, b[0], b[1], b[2], b[3], b[0], b[1], b[2], b[3]);
+  c.restore();
 });
 
 EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = Module.zimbelCss(argb); });
