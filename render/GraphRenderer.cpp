@@ -208,3 +208,16 @@ int VisiblePointCount(const GraphSettings& s, const GraphData& d) {
 }
 
 int VisiblePointCount() { return VisiblePointCount(graphSettings, graphData); }
+
+int NearestPoint(const GraphSettings& s, const GraphData& d, double x) {
+  const int n = VisiblePointCount(s, d);
+  if (n == 0 || std::isnan(x)) return -1;
+  // Centres lie an interval apart from the left margin; a tie goes left.
+  const double steps = std::ceil((x - s.leftMargin) / s.pointInterval - 0.5);
+  return static_cast<int>(std::clamp(steps, 0.0, static_cast<double>(n - 1)));
+}
+
+PointCentre PointCentreOf(const GraphSettings& s, const GraphData& d, int i) {
+  const Placement p = PlacementOf({s, d, ViewOffset()});
+  return {p.PointX(i), p.PointY(d.values[std::clamp(i, 0, kMaxPoints - 1)])};
+}

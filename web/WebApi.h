@@ -146,4 +146,20 @@ ZIMBEL_API int ZimbelOpenLink(const char* fragment);
 // "zimbelplot 1.2": the program's name and version, as About shows them.
 ZIMBEL_API const char* ZimbelVersion();
 
+// The loaded values (0 to 512 of them), each as the fewest characters that
+// read back as exactly the value read; "" for an index outside them. The
+// lowest and highest of them the same way ("" when none is loaded).
+ZIMBEL_API int ZimbelValueCount();
+ZIMBEL_API const char* ZimbelValueText(int index);
+ZIMBEL_API const char* ZimbelLowestText();
+ZIMBEL_API const char* ZimbelHighestText();
+
+// The drawn point whose marker is centred nearest to column x of the image
+// (never scrolled), the first of two as near; -1 when no point is drawn.
+// ZimbelPointX and ZimbelPointY: where point `index`'s marker is centred in
+// the image, clamped to the int range.
+ZIMBEL_API int ZimbelNearestPoint(double x);
+ZIMBEL_API int ZimbelPointX(int index);
+ZIMBEL_API int ZimbelPointY(int index);
+
 }  // extern "C"
