@@ -538,6 +538,84 @@ test('after one visit the page opens and works with no network; a new build repl
   }
 });
 
+// What a reader can get at besides the picture: the value under the pointer
+// or the focused graph's arrow keys, the table of values, the canvas's text.
+test('the readout shows a point\'s number and value by mouse and by key; the table and the text alternative hold the values', async () => {
+  const reader = await openPage(browser.context, server.url, problems);
+  try {
+    await chooseFile(reader, writeWork('reader.txt', '3\n-1.25\nabc\n0.1\n'));
+    await reader.waitForFunction(() => document.getElementById('e1000').value === '90');
+    assert.equal(await reader.getAttribute('#canvas', 'role'), 'img');
+    assert.equal(await reader.getAttribute('#canvas', 'aria-label'), 'Line graph of 4 values, lowest -1.25, highest 3');
+    assert.equal(await reader.textContent('.row:has(#e1007) .unit'), 'points');
+
+    // Markers are centred 20 apart from x 10; the picture is not touched.
+    const shown = () => reader.evaluate(() => {
+      const readout = document.getElementById('readout');
+      return readout.hidden ? null : readout.textContent;
+    });
+    const before = await reader.evaluate(() => document.getElementById('canvas').toDataURL());
+    const box = await reader.locator('#view').boundingBox();
+    await reader.mouse.move(box.x + 33, box.y + 100);
+    assert.equal(await shown(), 'Point 2: -1.25');
+    assert.equal(await reader.evaluate(() => document.getElementById('canvas').toDataURL()), before);
+    await reader.mouse.move(box.x + 600, box.y + 100);
+    assert.equal(await shown(), null, 'beside the picture nothing is read');
+
+    await reader.focus('#view');
+    await reader.keyboard.press('ArrowRight');
+    assert.equal(await shown(), 'Point 1: 3');
+    for (const [key, expected] of [['ArrowRight', 'Point 2: -1.25'], ['ArrowRight', 'Point 3: 0'],
+      ['ArrowRight', 'Point 4: 0.1'], ['ArrowRight', 'Point 4: 0.1'], ['ArrowLeft', 'Point 3: 0']]) {
+      await reader.keyboard.press(key);
+      assert.equal(await shown(), expected, key);
+    }
+
+    await reader.click('#menu-view summary');
+    await reader.click('#cmd-values');
+    const rows = () => reader.$$eval('#values tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((cell) => cell.textContent)));
+    assert.deepEqual(await rows(), [['1', '3'], ['2', '-1.25'], ['3', '0'], ['4', '0.1']]);
+    const exact = ['0.30000000000000004', '1e-300', '-123456789.125'];
+    await reader.evaluate((text) => {
+      const data = new DataTransfer();
+      data.setData('text/plain', text);
+      document.body.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true}));
+    }, exact.join('\n'));
+    await reader.waitForFunction(() => document.querySelectorAll('#values tbody tr').length === 3);
+    assert.deepEqual(await rows(), exact.map((value, i) => [String(i + 1), value]));
+  } finally {
+    await reader.close();
+  }
+});
+
+// The page's own colours follow the system; a transparent picture keeps a
+// light ground, and axe-core finds nothing in either scheme.
+test('the page is dark when the system is, the picture\'s ground is not, and axe finds nothing', async () => {
+  const themed = await openPage(browser.context, server.url, problems);
+  try {
+    await chooseFile(themed, path.join(repoRoot, 'examples/wave.txt'));
+    await themed.waitForFunction(() => document.getElementById('e1000').value === '970');
+    await themed.click('#menu-view summary');
+    await themed.click('#cmd-values');
+    const lightness = (selector) => themed.$eval(selector, (element) => {
+      const [r, g, b] = getComputedStyle(element).backgroundColor.match(/[0-9.]+/g).map(Number);
+      return Math.round((0.2126 * r + 0.7152 * g + 0.0722 * b) / 2.55);
+    });
+    await themed.addScriptTag({path: path.join(repoRoot, 'tests/web/node_modules/axe-core/axe.min.js')});
+    for (const [scheme, dark] of [['light', false], ['dark', true]]) {
+      await themed.emulateMedia({colorScheme: scheme});
+      for (const selector of ['body', '#menubar', '#graph-area', '#tool']) {
+        assert.equal((await lightness(selector)) < 30, dark, `${selector} in the ${scheme} scheme`);
+      }
+      assert.ok((await lightness('#canvas')) > 90, `the ground of a transparent picture in the ${scheme} scheme`);
+      const found = await themed.evaluate(async () => (await axe.run()).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`));
+      assert.deepEqual(found, [], scheme);
+    }
+  } finally {
+    await themed.close();
+  }
+});
+
 test('no console errors', () => {
   assert.deepEqual(problems, []);
 });

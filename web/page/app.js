@@ -15,7 +15,10 @@
     file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
     png: ['PNG をダウンロード', 'Download PNG'], svg: ['SVG をダウンロード', 'Download SVG'],
     copyLink: ['リンクをコピー', 'Copy link'],
-    view: ['表示(V)', 'View'], tool: ['ツール(T)...', 'Tool...'],
+    view: ['表示(V)', 'View'], tool: ['ツール(T)...', 'Tool...'], values: ['数値の一覧', 'Values'],
+    number: ['番号', 'No.'], value: ['値', 'Value'], points: ['点', 'points'],
+    readout: ['点 %n: %v', 'Point %n: %v'], noValues: ['グラフ(値はまだありません)', 'Graph (no values yet)'],
+    graphText: ['%c 個の値の折れ線グラフ(最小 %l、最大 %h)', 'Line graph of %c values, lowest %l, highest %h'],
     help: ['ヘルプ(H)', 'Help'], about: ['バージョン情報(A)...', 'About...'],
     graph: ['グラフ', 'Graph'], toolTitle: ['ツール', 'Tool'],
     hint: ['数値を1行に1つ書いたテキストファイルをここにドロップするか、貼り付けるか、ファイル > 開く で選んでください。',
@@ -72,6 +75,8 @@
     messageLine.textContent = message;
   }
 
+  const valueText = (index) => core.UTF8ToString(core._ZimbelValueText(index));
+
   function applyLanguage() {
     document.documentElement.lang = language === 0 ? 'ja' : 'en';
     for (const element of document.querySelectorAll('[data-text]')) {
@@ -82,6 +87,8 @@
     tool.setAttribute('aria-label', text('toolTitle'));
     showChoiceLabels();
     showLineStyle();
+    describeGraph();
+    if (pointed >= 0) showReadout();
   }
 
   // --- Painting --------------------------------------------------------------
@@ -131,6 +138,7 @@
     core.zimbelContext = context;
     core._ZimbelPaint(scrollX, scrollY, viewWidth, viewHeight, ratio);
     canvas.dataset.paints = String(++paints);
+    if (pointed >= 0) showReadout();
   }
 
   // Moving the window to another screen or zooming changes the ratio; each
@@ -341,14 +349,20 @@
 
   // --- Tool panel ----------------------------------------------------------
 
-  // Each load shows the panel; only showing or hiding it moves the view.
-  function showTool(visible) {
-    const changed = tool.hidden === visible;
-    tool.hidden = !visible;
-    const item = $('cmd-tool');
+  // Each load shows the tool panel; only showing or hiding a panel moves the view.
+  function showPanel(panel, item, visible) {
+    const changed = panel.hidden === visible;
+    panel.hidden = !visible;
     item.setAttribute('aria-checked', String(visible));
     item.querySelector('.check').textContent = visible ? '✓' : '';
     if (changed) schedulePaint();
+  }
+
+  const showTool = (visible) => showPanel(tool, $('cmd-tool'), visible);
+
+  function showValues(visible) {
+    showPanel(valuesPanel, $('cmd-values'), visible);
+    fillValues();
   }
 
   function wirePanel() {
@@ -442,6 +456,90 @@
     showLineStyle();
   }
 
+  // --- Readers: the readout, the table of values, the text alternative ------
+
+  const readout = $('readout');
+  const valuesPanel = $('values');
+  // The point the readout shows, -1 for none.
+  let pointed = -1;
+
+  function describeGraph() {
+    const count = core ? core._ZimbelValueCount() : 0;
+    canvas.setAttribute('aria-label', count === 0 ? text('noValues') : text('graphText').replace('%c', count)
+      .replace('%l', core.UTF8ToString(core._ZimbelLowestText())).replace('%h', core.UTF8ToString(core._ZimbelHighestText())));
+  }
+
+  // Only an open table is filled: a load does not wait on 512 rows nobody sees.
+  function fillValues() {
+    if (!core || valuesPanel.hidden) return;
+    const rows = document.createDocumentFragment();
+    for (let i = 0, count = core._ZimbelValueCount(); i < count; i++) {
+      const row = rows.appendChild(document.createElement('tr'));
+      const number = row.appendChild(document.createElement('th'));
+      number.scope = 'row';
+      number.textContent = String(i + 1);
+      row.appendChild(document.createElement('td')).textContent = valueText(i);
+    }
+    $('value-rows').replaceChildren(rows);
+  }
+
+  // Beside the point's marker, on the side of the view with more room; the
+  // picture is not touched.
+  function showReadout() {
+    if (!core || pointed < 0 || pointed >= core._ZimbelValueCount()) {
+      pointed = -1;
+      readout.hidden = true;
+      return;
+    }
+    readout.textContent = text('readout').replace('%n', pointed + 1).replace('%v', valueText(pointed));
+    const x = core._ZimbelPointX(pointed) - view.scrollLeft;
+    const y = Math.min(Math.max(core._ZimbelPointY(pointed) - view.scrollTop, 0), view.clientHeight);
+    const right = x > view.clientWidth / 2;
+    readout.style.left = right ? '' : Math.max(x, 0) + 8 + 'px';
+    readout.style.right = right ? Math.max(view.clientWidth - x, 0) + 8 + 'px' : '';
+    readout.style.top = y > 32 ? y - 32 + 'px' : y + 8 + 'px';
+    readout.hidden = false;
+  }
+
+  function point(index) {
+    pointed = index;
+    showReadout();
+  }
+
+  // Nearest by column, within the picture.
+  function pointAt(event) {
+    if (!core) return;
+    const box = view.getBoundingClientRect();
+    const x = event.clientX - box.left - view.clientLeft + view.scrollLeft;
+    const y = event.clientY - box.top - view.clientTop + view.scrollTop;
+    const inside = x < core._ZimbelImageWidth() && y < core._ZimbelImageHeight();
+    point(inside ? core._ZimbelNearestPoint(x) : -1);
+  }
+
+  // Left and right step from point to point, the view following; the first
+  // step starts at the edge of what is in view.
+  function onGraphKey(event) {
+    if (!core || (event.key !== 'ArrowLeft' && event.key !== 'ArrowRight')) return;
+    const last = core._ZimbelNearestPoint(Infinity);
+    if (last < 0) return;
+    event.preventDefault();
+    const step = event.key === 'ArrowRight' ? 1 : -1;
+    const next = pointed >= 0 ? pointed + step
+      : core._ZimbelNearestPoint(view.scrollLeft + (step > 0 ? 0 : view.clientWidth - 1));
+    point(Math.min(Math.max(next, 0), last));
+    const x = core._ZimbelPointX(pointed);
+    if (x < view.scrollLeft || x >= view.scrollLeft + view.clientWidth) view.scrollLeft = x - view.clientWidth / 2;
+  }
+
+  function wireReaders() {
+    view.addEventListener('pointermove', pointAt);
+    view.addEventListener('pointerdown', pointAt);
+    view.addEventListener('pointerleave', () => document.activeElement === view || point(-1));
+    view.addEventListener('keydown', onGraphKey);
+    view.addEventListener('blur', () => point(-1));
+    $('values-close').addEventListener('click', () => showValues(false));
+  }
+
   // --- Loading -------------------------------------------------------------
 
   // The core's reader takes the file slice by slice and says when it has
@@ -486,7 +584,11 @@
       fileName = name.replace(/\.[^.]*$/, '') || 'zimbelplot';
       setSlider(0, core._ZimbelImageWidth());
       $('hint').hidden = true;
+      pointed = -1;
+      readout.hidden = true;
+      describeGraph();
       paintNow();
+      fillValues();
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
     return loading;
   }
@@ -554,6 +656,10 @@
     say('');
     showCoreSettings();
     $('hint').hidden = true;
+    pointed = -1;
+    readout.hidden = true;
+    describeGraph();
+    fillValues();
     showTool(true);
     view.scrollTo(0, 0);
     geometry = null;
@@ -573,6 +679,7 @@
       'cmd-svg': downloadSvg,
       'cmd-link': copyLink,
       'cmd-tool': () => showTool(tool.hidden),
+      'cmd-values': () => showValues(valuesPanel.hidden),
       'cmd-about': () => {
         $('about-text').textContent = core ? core.UTF8ToString(core._ZimbelVersion()).replace(' ', ' ver ') : 'zimbelplot';
         $('about').showModal();
@@ -643,6 +750,7 @@
 
   function start(module) {
     core = module;
+    describeGraph();
     offerWhatTheDialogOffers();
     showCoreSettings();
     view.addEventListener('scroll', schedulePaint, {passive: true});
@@ -657,6 +765,7 @@
 
   wireMenu();
   wirePanel();
+  wireReaders();
   wireDropAndPaste();
   applyLanguage();
   showTool(false);
