@@ -30,20 +30,23 @@ constexpr double kMaxPixelRatio = 16;
 // pixels allow and has the same geometry. Until SetAntiAlias only the
 // background and the frame are drawn, on whole pixels: their dashes start
 // half a pixel earlier so that each dot covers one pixel, not two halves.
-EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, int clearWidth, int clearHeight, double scale), {
+// The background's Clear replaces every pixel, so nothing is cleared first;
+// a clip that holds the whole canvas is left out.
+EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale), {
   const c = Module.zimbelContext;
   c.setTransform(scale, 0, 0, scale, 0, 0);
   c.globalCompositeOperation = 'source-over';
   c.globalAlpha = 1;
-  c.clearRect(0, 0, clearWidth, clearHeight);
   c.save();
-  c.beginPath();
-  c.rect(0, 0, clipWidth, clipHeight);
-  c.clip();
+  if (clipWidth * scale < c.canvas.width || clipHeight * scale < c.canvas.height) {
+    c.beginPath();
+    c.rect(0, 0, clipWidth, clipHeight);
+    c.clip();
+  }
   c.translate(0.5, 0.5);
   c.lineDashOffset = 0.5;
-  Module.zimbelCss = (argb) => 'rgba(' + ((argb >> 16) & 255) + ',' + ((argb >> 8) & 255) + ',' +
-                               (argb & 255) + ',' + ((argb >>> 24) / 255) + ')';
+  Module.zimbelCss = Module.zimbelCss || ((argb) => 'rgba(' + ((argb >> 16) & 255) + ',' + ((argb >> 8) & 255) + ',' +
+                                          (argb & 255) + ',' + ((argb >>> 24) / 255) + ')');
 });
 
 EM_JS(void, CanvasEnd, (), { Module.zimbelContext.restore(); });
@@ -275,8 +278,11 @@ class CanvasSurface final : public DrawingSurface {
     return right + reach < 0 || bottom + reach < 0 || left - reach > width_ || top - reach > height_;
   }
 
+  // Written out: this build inlines no library call, and a polyline asks once a segment.
   bool SegmentOff(SurfacePoint a, SurfacePoint b, double reach) const {
-    return OffCanvas(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y), 2 * reach);
+    const double r = reach + 2;
+    return (a.x < -r && b.x < -r) || (a.y < -r && b.y < -r) || (a.x > width_ + r && b.x > width_ + r) ||
+           (a.y > height_ + r && b.y > height_ + r);
   }
 
   double width_;
@@ -302,7 +308,7 @@ void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight, double
   const GraphSettings& s = graphSettings;
   const ViewOffset offset = {Clamped(scrollX, s.imageWidth, viewWidth), Clamped(scrollY, s.imageHeight, viewHeight)};
   const double scale = pixelRatio > 0 && pixelRatio <= kMaxPixelRatio ? pixelRatio : 1.0;
-  CanvasBegin(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), viewWidth, viewHeight, scale);
+  CanvasBegin(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), scale);
   {
     CanvasSurface canvas(std::min(viewWidth, s.imageWidth), std::min(viewHeight, s.imageHeight));
     DrawGraph({s, graphData, offset}, canvas, canvas, VisiblePointCount());
@@ -313,7 +319,7 @@ void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight, double
 void ZimbelPaintImage() {
   const GraphSettings& s = graphSettings;
   if (s.imageWidth < 1 || s.imageHeight < 1) return;
-  CanvasBegin(s.imageWidth, s.imageHeight, s.imageWidth, s.imageHeight, 1.0);
+  CanvasBegin(s.imageWidth, s.imageHeight, 1.0);
   {
     CanvasSurface canvas(s.imageWidth, s.imageHeight);
     RenderImage(s, graphData, canvas);

@@ -171,9 +171,18 @@
     }
   }
 
+  // Typing goes through one buffer, not an allocation a key. The core keeps
+  // no more than 255 bytes of a field, so a longer text loses nothing kept.
+  const kFieldBytes = 1024;
+  const encoder = new TextEncoder();
+  let fieldBuffer = 0;
+
   function setFieldText(id, value) {
     if (!core) return;
-    withCString(value, (pointer) => core._ZimbelSetText(id, pointer));
+    fieldBuffer = fieldBuffer || core._malloc(kFieldBytes + 1);
+    const {written} = encoder.encodeInto(value, core.HEAPU8.subarray(fieldBuffer, fieldBuffer + kFieldBytes));
+    core.HEAPU8[fieldBuffer + written] = 0;
+    core._ZimbelSetText(id, fieldBuffer);
     paintNow();
   }
 
