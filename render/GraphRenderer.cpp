@@ -221,3 +221,11 @@ PointCentre PointCentreOf(const GraphSettings& s, const GraphData& d, int i) {
   const Placement p = PlacementOf({s, d, ViewOffset()});
   return {p.PointX(i), p.PointY(d.values[std::clamp(i, 0, kMaxPoints - 1)])};
 }
+
+int PointsReaching(const GraphSettings& s, int n, int64_t right) {
+  if (s.pointInterval <= 0) return n;
+  // Beyond a marker's or a round join's reach, and a pixel of anti-aliasing.
+  const double reach = std::max(0, s.pointSize) + std::max(1, s.lineWidth) + 2.0;
+  const double lastReaching = std::floor((static_cast<double>(right) + reach - s.leftMargin) / s.pointInterval);
+  return static_cast<int>(std::clamp(lastReaching + 2, 0.0, static_cast<double>(std::max(n, 0))));
+}

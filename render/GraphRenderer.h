@@ -30,6 +30,12 @@ void RenderGraph(DrawingSurface& window, DrawingSurface& image, int n);
 int VisiblePointCount(const GraphSettings& s, const GraphData& d);
 int VisiblePointCount();
 
+// Of the first n points, how many a view whose right edge is image column
+// `right` needs: every one whose marker, tick or line can reach the view,
+// and the first beyond them, to which the line runs on. Passed as a paint's
+// n, it leaves out only what could not be seen there.
+int PointsReaching(const GraphSettings& s, int n, int64_t right);
+
 // The drawn point (one of VisiblePointCount) whose marker is centred nearest
 // to column x of the image, the first of two as near; -1 when none is drawn
 // or x is not a number. For a reader pointing at the graph.

@@ -310,8 +310,10 @@ void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight, double
   const double scale = pixelRatio > 0 && pixelRatio <= kMaxPixelRatio ? pixelRatio : 1.0;
   CanvasBegin(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), scale);
   {
-    CanvasSurface canvas(std::min(viewWidth, s.imageWidth), std::min(viewHeight, s.imageHeight));
-    DrawGraph({s, graphData, offset}, canvas, canvas, VisiblePointCount());
+    const int width = std::min(viewWidth, s.imageWidth);
+    CanvasSurface canvas(width, std::min(viewHeight, s.imageHeight));
+    DrawGraph({s, graphData, offset}, canvas, canvas,
+              PointsReaching(s, VisiblePointCount(), int64_t{offset.scrollX} + width));
   }
   CanvasEnd();
 }

@@ -325,6 +325,18 @@ TEST_F(RenderTest, VisiblePointCountFitsTheWidthAndNeverDividesByZero) {
   }
 }
 
+// With a point size of 4 and a line width of 1, a point is given 7 pixels
+// of reach to its left: a view to column 62 needs the points at 10, 30 and
+// 50 and, for the line, the one at 70; to column 63 also the one at 90.
+TEST_F(RenderTest, AViewNeedsThePointsThatReachItAndOneMore) {
+  const int64_t rightEdges[] = {-1000, -20, 0, 62, 63, 1000000, INT64_MAX / 2};
+  const int counts[] = {0, 0, 1, 4, 5, 512, 512};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(PointsReaching(graphSettings, 512, rightEdges[i]), counts[i]) << rightEdges[i];
+  EXPECT_EQ(PointsReaching(graphSettings, 3, 1000), 3);
+  graphSettings.pointInterval = 0;
+  EXPECT_EQ(PointsReaching(graphSettings, 512, 0), 512);
+}
+
 struct NearestCase {
   int imageWidth;
   int pointInterval;
