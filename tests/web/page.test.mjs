@@ -31,10 +31,11 @@ async function field(id) {
   return page.inputValue(`#e${id}`);
 }
 
-// A checksum of what the graph area shows now.
+// A checksum of what the graph area shows now (no picture, no canvas).
 function picture() {
   return page.evaluate(() => {
     const canvas = document.getElementById('canvas');
+    if (canvas.width === 0 || canvas.height === 0) return 0;
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
     let hash = 2166136261;
     for (let i = 0; i < data.length; i += 1) hash = Math.imul(hash ^ data[i], 16777619);
