@@ -540,6 +540,13 @@
     if (x < view.scrollLeft || x >= view.scrollLeft + view.clientWidth) view.scrollLeft = x - view.clientWidth / 2;
   }
 
+  // New values: the readout's point is gone; the text and the table follow.
+  function showNewValues() {
+    point(-1);
+    describeGraph();
+    fillValues();
+  }
+
   function wireReaders() {
     view.addEventListener('pointermove', pointAt);
     view.addEventListener('pointerdown', pointAt);
@@ -593,11 +600,8 @@
       fileName = name.replace(/\.[^.]*$/, '') || 'zimbelplot';
       setSlider(0, core._ZimbelImageWidth());
       $('hint').hidden = true;
-      pointed = -1;
-      readout.hidden = true;
-      describeGraph();
       paintNow();
-      fillValues();
+      showNewValues();
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
     return loading;
   }
@@ -665,10 +669,7 @@
     say('');
     showCoreSettings();
     $('hint').hidden = true;
-    pointed = -1;
-    readout.hidden = true;
-    describeGraph();
-    fillValues();
+    showNewValues();
     showTool(true);
     view.scrollTo(0, 0);
     geometry = null;
