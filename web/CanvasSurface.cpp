@@ -166,9 +166,9 @@ EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = Modu
 // The context keeps its pen and fill from one shape to the next, and shapes
 // wait in a batch until one of another kind, pen or colour comes (see
 // CanvasStrokeLines). A line or a marker wholly off the canvas is not sent
-// at all, so a view of a wide picture costs what it shows. The polyline
-// always goes whole: cut to the view, its dashes would start afresh at every
-// scroll.
+// at all, so a view of a wide picture costs what it shows; nor are the ends
+// of a solid polyline that lie off it. A dashed one goes whole: cut to the
+// view, its dashes would start afresh at every scroll.
 class CanvasSurface final : public DrawingSurface {
  public:
   // The canvas's extent in the coordinates drawn in (the context's scale undone).
