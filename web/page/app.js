@@ -9,6 +9,7 @@
 
 (() => {
   const kChunkBytes = 1 << 16;
+  const kKeepAfterMs = 1000;
   const kSliderPage = 256;
 
   const kTexts = {
@@ -602,6 +603,7 @@
       $('hint').hidden = true;
       paintNow();
       showNewValues();
+      requestIdleCallback(keepForOffline);
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
     return loading;
   }
@@ -770,7 +772,7 @@
     openLink();
     document.body.dataset.ready = 'true';
     paintNow();
-    keepForOffline();
+    setTimeout(keepForOffline, kKeepAfterMs);
   }
 
   wireMenu();
@@ -781,10 +783,17 @@
   showTool(false);
 
   // The hosted page keeps itself for use offline; the one-file page, which
-  // has no manifest, has nothing to keep. Each visit asks for a new build at
-  // once, so the kept set is never a visit behind. The page works without it.
+  // has no manifest, has nothing to keep. Each visit asks for a new build,
+  // so the kept set is never a visit behind. The page works without it.
+  // Keeping starts a worker that fetches every file again: begun as the page
+  // became ready, it shared the processor with a file pasted at once, whose
+  // picture then took one and a half to two times as long. It begins when
+  // the page is idle after its first picture, or after a quiet second.
+  let keeping = false;
+
   function keepForOffline() {
-    if (!document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
+    if (keeping || !document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
+    keeping = true;
     navigator.serviceWorker.register('sw.js').then((registration) => registration.update()).catch(() => {});
   }
 
