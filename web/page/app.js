@@ -603,7 +603,7 @@
       $('hint').hidden = true;
       paintNow();
       showNewValues();
-      requestIdleCallback(keepForOffline);
+      (window.requestIdleCallback || setTimeout)(keepForOffline);
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
     return loading;
   }
