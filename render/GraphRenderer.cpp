@@ -208,3 +208,24 @@ int VisiblePointCount(const GraphSettings& s, const GraphData& d) {
 }
 
 int VisiblePointCount() { return VisiblePointCount(graphSettings, graphData); }
+
+int NearestPoint(const GraphSettings& s, const GraphData& d, double x) {
+  const int n = VisiblePointCount(s, d);
+  if (n == 0 || std::isnan(x)) return -1;
+  // Centres lie an interval apart from the left margin; a tie goes left.
+  const double steps = std::ceil((x - s.leftMargin) / s.pointInterval - 0.5);
+  return static_cast<int>(std::clamp(steps, 0.0, static_cast<double>(n - 1)));
+}
+
+PointCentre PointCentreOf(const GraphSettings& s, const GraphData& d, int i) {
+  const Placement p = PlacementOf({s, d, ViewOffset()});
+  return {p.PointX(i), p.PointY(d.values[std::clamp(i, 0, kMaxPoints - 1)])};
+}
+
+int PointsReaching(const GraphSettings& s, int n, int64_t right) {
+  if (s.pointInterval <= 0) return n;
+  // Beyond a marker's or a round join's reach, and a pixel of anti-aliasing.
+  const double reach = std::max(0, s.pointSize) + std::max(1, s.lineWidth) + 2.0;
+  const double lastReaching = std::floor((static_cast<double>(right) + reach - s.leftMargin) / s.pointInterval);
+  return static_cast<int>(std::clamp(lastReaching + 2, 0.0, static_cast<double>(std::max(n, 0))));
+}

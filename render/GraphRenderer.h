@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "model/GraphModel.h"
 #include "render/DrawingSurface.h"
 
@@ -27,6 +29,24 @@ void RenderGraph(DrawingSurface& window, DrawingSurface& image, int n);
 // interval. An interval or a width of 0 or less shows no points.
 int VisiblePointCount(const GraphSettings& s, const GraphData& d);
 int VisiblePointCount();
+
+// Of the first n points, how many a view whose right edge is image column
+// `right` needs: every one whose marker, tick or line can reach the view,
+// and the first beyond them, to which the line runs on. Passed as a paint's
+// n, it leaves out only what could not be seen there.
+int PointsReaching(const GraphSettings& s, int n, int64_t right);
+
+// The drawn point (one of VisiblePointCount) whose marker is centred nearest
+// to column x of the image, the first of two as near; -1 when none is drawn
+// or x is not a number. For a reader pointing at the graph.
+int NearestPoint(const GraphSettings& s, const GraphData& d, double x);
+
+// Where point i's marker is centred in the image, never scrolled.
+struct PointCentre {
+  int64_t x;
+  int64_t y;
+};
+PointCentre PointCentreOf(const GraphSettings& s, const GraphData& d, int i);
 
 // The graph as the offscreen image holds it, with no window around it and
 // never scrolled: what a picture file gets. The frame of a transparent image

@@ -1,180 +1,141 @@
-// The page's figures in headless Chromium, after `make web`, beside uPlot's
-// in the same browser at the same canvas size and on the same 512 values:
-// a redraw after a line-width change, and data to first picture. Every
-// figure ends with a pixel read back from the canvas, so the picture is on
-// it, not merely queued; medians of interleaved runs, and page / uPlot.
+// The page beside uPlot in headless Chromium, as a visitor meets each: a
+// freshly opened page from 512 pasted numbers to its first picture (uPlot
+// from its construction from an array), then the median redraw after a
+// line-width change with the loaded point interval's ~50 points in view, and
+// with all 512 a pixel apart. Every figure ends with a pixel read back from
+// the canvas, so the picture is on it, not merely queued. A new browser for
+// each of three rounds; the medians, and page / uPlot.
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import {startServer} from './web-serve.mjs';
-import {repoRoot, webDir, launchBrowser, openPage} from '../tests/web/driver.mjs';
+import {repoRoot, webDir, launchBrowser} from '../tests/web/driver.mjs';
 
-const kRuns = 41;
-const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
-const ms = (value) => value.toFixed(2) + ' ms';
+const kRounds = 3;
+const kRedraws = 41;
+const kView = {viewport: {width: 1280, height: 720}, deviceScaleFactor: 1};
+const values = Array.from({length: 512}, (_, i) => Math.round(60 * Math.sin(i / 9) + 25 * Math.sin(i / 2.3) + 80));
+const median = (list) => [...list].sort((a, b) => a - b)[list.length >> 1];
 
-const values = Array.from({length: 512}, (_, i) => (Math.sin(i / 9) * 100).toFixed(3));
-const dataText = values.join('\n') + '\n';
-const dataFile = path.join(repoRoot, 'build/web-test/bench-512.txt');
-fs.mkdirSync(path.dirname(dataFile), {recursive: true});
-fs.writeFileSync(dataFile, dataText);
+// Runs in the page: the median of `count` redraws, each `redraw(width)`
+// (1 and 2 in turn) and a pixel read back.
+const redrawLoop = async ([count, redraw]) => {
+  const change = new Function('width', redraw);
+  const canvas = document.querySelector('canvas');
+  const times = [];
+  for (let i = 0; i < count; i++) {
+    const start = performance.now();
+    await change(i % 2 ? 1 : 2);
+    canvas.getContext('2d').getImageData(0, 0, 1, 1);
+    times.push(performance.now() - start);
+  }
+  return times.sort((a, b) => a - b)[count >> 1];
+};
 
-// uPlot from the browser tests' own tree, on a blank page of a server of its
-// own: nothing of it reaches build/web.
-const uplotDist = path.join(repoRoot, 'tests/web/node_modules/uplot/dist');
-const uplotDir = fs.mkdtempSync(path.join(os.tmpdir(), 'zimbel-uplot-'));
-for (const name of ['uPlot.iife.min.js', 'uPlot.min.css']) fs.copyFileSync(path.join(uplotDist, name), path.join(uplotDir, name));
-fs.writeFileSync(path.join(uplotDir, 'index.html'), '<!DOCTYPE html><meta charset="utf-8"><link rel="icon" href="data:,">' +
-  '<link rel="stylesheet" href="uPlot.min.css"><body style="margin:0"><div id="chart"></div>' +
-  '<script src="uPlot.iife.min.js"></script>');
+const typeLineWidth = `const e = document.getElementById('e1004'); e.value = String(width);
+  e.dispatchEvent(new Event('input', {bubbles: true}));`;
 
-const server = await startServer(webDir);
-const uplotServer = await startServer(uplotDir);
-const browser = await launchBrowser();
-try {
-  const problems = [];
-  const page = await openPage(browser.context, server.url, problems);
-  const peer = await browser.context.newPage();
-  await peer.goto(uplotServer.url);
-  await peer.waitForFunction(() => typeof uPlot === 'function', null, {timeout: 15000});
-
-  // The page's first picture, awaited in the page: the paint marks the
-  // canvas, and the mark's observer reads a pixel back.
-  await page.evaluate(() => {
+async function pageRound(context, url) {
+  const page = await context.newPage();
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready="true"]', {timeout: 15000});
+  const first = await page.evaluate((text) => new Promise((done) => {
     const canvas = document.getElementById('canvas');
-    const readBack = () => canvas.getContext('2d').getImageData(0, 0, 1, 1);
-    // `begin` starts the load and gives the clock's start, or a promise of
-    // it; a paint before the start (a resize's, say) is not the load's.
-    window.benchFirstPicture = (begin) => new Promise((resolve) => {
-      let start = null;
-      const observer = new MutationObserver(() => {
-        if (start === null) return;
-        observer.disconnect();
-        readBack();
-        resolve(performance.now() - start);
-      });
-      observer.observe(canvas, {attributes: true, attributeFilter: ['data-paints']});
-      const begun = begin();
-      if (typeof begun === 'number') start = begun;
-      else begun.then((time) => { start = time; });
-    });
-    window.benchPaste = (text) => window.benchFirstPicture(() => {
-      const data = new DataTransfer();
-      data.setData('text/plain', text);
-      const start = performance.now();
-      document.body.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
-      return start;
-    });
-    window.benchLineWidth = (width) => {
-      const edit = document.getElementById('e1004');
-      const start = performance.now();
-      edit.value = String(width);
-      edit.dispatchEvent(new Event('input', {bubbles: true}));
-      readBack();
-      return performance.now() - start;
-    };
+    const before = canvas.dataset.paints;
+    const data = new DataTransfer();
+    data.setData('text/plain', text);
+    const start = performance.now();
+    new MutationObserver((_, observer) => {
+      if (canvas.dataset.paints === before) return;
+      canvas.getContext('2d').getImageData(0, 0, 1, 1);
+      observer.disconnect();
+      done(performance.now() - start);
+    }).observe(canvas, {attributes: true});
+    document.body.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true}));
+  }), values.join('\n') + '\n');
+  await page.waitForFunction(() => document.getElementById('e1000').value === '10250');
+  const viewWidth = await page.evaluate(() => document.getElementById('view').clientWidth);
+  const loaded = await page.evaluate(redrawLoop, [kRedraws, typeLineWidth]);
+  await page.evaluate(() => {
+    const e = document.getElementById('e1006');
+    e.value = '1';
+    e.dispatchEvent(new Event('input', {bubbles: true}));
   });
-  await page.evaluate((text) => window.benchPaste(text), dataText);
-  const view = await page.evaluate(() => {
-    const element = document.getElementById('view');
-    return {width: element.clientWidth, height: element.clientHeight};
-  });
-  const imageWidth = await page.inputValue('#e1000');
+  const all = await page.evaluate(redrawLoop, [kRedraws, typeLineWidth]);
+  await page.close();
+  return {first, loaded, all, viewWidth};
+}
 
-  // uPlot at the view's size, the same values against their indices; no
-  // legend, as the page has none. It draws in a microtask: its draw hook
-  // ends each wait.
-  await peer.evaluate(({size, numbers}) => {
-    const ys = numbers.map(Number);
-    const data = [ys.map((_, i) => i), ys];
-    const chart = document.getElementById('chart');
-    let drawn = null;
-    const options = {
-      width: size.width, height: size.height, legend: {show: false}, scales: {x: {time: false}},
-      series: [{}, {stroke: '#000', width: 1}],
-      hooks: {draw: [() => drawn && drawn()]},
-    };
-    const picture = (plot) => new Promise((resolve) => { drawn = resolve; }).then(() => {
-      drawn = null;
-      plot.ctx.getImageData(0, 0, 1, 1);
-    });
-    let plot = null;
-    window.benchConstruct = async () => {
-      if (plot) plot.destroy();
-      const start = performance.now();
-      const done = new Promise((resolve) => { drawn = resolve; });
-      plot = new uPlot(options, data, chart);
-      await done;
-      drawn = null;
-      plot.ctx.getImageData(0, 0, 1, 1);
-      return performance.now() - start;
-    };
-    window.benchLineWidth = async (width) => {
-      const start = performance.now();
-      const done = picture(plot);
-      plot.series[1].width = width;
-      plot.redraw();
-      await done;
-      return performance.now() - start;
-    };
-  }, {size: view, numbers: values});
+// uPlot at the view's width and the picture's height, the same points in
+// view at the same interval, axes shown, markers 4 px: its own first picture
+// is timed in the page from the constructor to a pixel read back.
+function writePeer(dir) {
+  const dist = path.join(repoRoot, 'tests/web/node_modules/uplot/dist');
+  fs.copyFileSync(path.join(dist, 'uPlot.iife.min.js'), path.join(dir, 'uPlot.iife.min.js'));
+  fs.copyFileSync(path.join(dist, 'uPlot.min.css'), path.join(dir, 'uPlot.min.css'));
+  fs.writeFileSync(path.join(dir, 'index.html'), `<!DOCTYPE html><meta charset="utf-8"><link rel="icon" href="data:,">
+<link rel="stylesheet" href="uPlot.min.css"><body style="margin:0"><div id="chart"></div>
+<script src="uPlot.iife.min.js"></script><script>
+const q = new URLSearchParams(location.search), width = +q.get('w'), interval = +q.get('iv');
+const ys = ${JSON.stringify(values)}, xs = ys.map((_, i) => i);
+const start = performance.now();
+window.plot = new uPlot({width, height: 200, pxAlign: 1, legend: {show: false}, cursor: {show: false},
+  scales: {x: {time: false, min: 0, max: width / interval}}, axes: [{show: true, size: 20}, {show: true, size: 30}],
+  series: [{}, {stroke: '#000', width: 1, points: {show: true, size: 4, fill: '#000'}}]}, [xs, ys], document.getElementById('chart'));
+window.firstPicture = null;
+queueMicrotask(() => { plot.ctx.getImageData(0, 0, 1, 1); window.firstPicture = performance.now() - start; });
+</script>`);
+  return JSON.parse(fs.readFileSync(path.join(dist, '../package.json'), 'utf8')).version;
+}
 
-  const figures = {pagePaste: [], pageFile: [], pageWidth: [], peerConstruct: [], peerWidth: []};
-  for (let run = 0; run < kRuns; run++) {
-    figures.pagePaste.push(await page.evaluate((text) => window.benchPaste(text), dataText));
-    figures.peerConstruct.push(await peer.evaluate(() => window.benchConstruct()));
-    const width = 2 - (run % 2);
-    figures.pageWidth.push(await page.evaluate((w) => window.benchLineWidth(w), width));
-    figures.peerWidth.push(await peer.evaluate((w) => window.benchLineWidth(w), width));
+const peerRedraw = `plot.series[1].width = width; plot.redraw(true, false);
+  return Promise.resolve().then(() => Promise.resolve());`;
+
+async function peerRound(context, url, viewWidth) {
+  const figures = {};
+  for (const [name, interval] of [['loaded', 20], ['all', 1]]) {
+    const page = await context.newPage();
+    await page.goto(`${url}?w=${viewWidth}&iv=${interval}`);
+    await page.waitForFunction(() => window.firstPicture !== null, null, {timeout: 15000});
+    if (interval === 20) figures.first = await page.evaluate(() => window.firstPicture);
+    figures[name] = await page.evaluate(redrawLoop, [kRedraws, peerRedraw]);
+    await page.close();
   }
-  // The loaded width shows a few dozen of the points; points a pixel apart
-  // on an image as wide as the view show all 512, as uPlot does.
-  await page.evaluate((width) => {
-    for (const [id, value] of [['e1006', 1], ['e1000', width]]) {
-      const edit = document.getElementById(id);
-      edit.value = String(value);
-      edit.dispatchEvent(new Event('input', {bubbles: true}));
+  return figures;
+}
+
+const peerDir = fs.mkdtempSync(path.join(os.tmpdir(), 'zimbel-uplot-'));
+const version = writePeer(peerDir);
+const server = await startServer(webDir);
+const peerServer = await startServer(peerDir);
+try {
+  const rounds = [];
+  for (let round = 0; round < kRounds; round++) {
+    const browser = await launchBrowser(kView);
+    try {
+      const page = await pageRound(browser.context, server.url);
+      rounds.push({page, peer: await peerRound(browser.context, peerServer.url, page.viewWidth)});
+    } finally {
+      await browser.close();
     }
-  }, view.width);
-  const pageFitWidth = [];
-  for (let run = 0; run < kRuns; run++) pageFitWidth.push(await page.evaluate((w) => window.benchLineWidth(w), 2 - (run % 2)));
-  figures.pageFitWidth = pageFitWidth;
-
-  // Choosing a file: the clock starts at the input's change.
-  for (let run = 0; run < kRuns; run++) {
-    const done = page.evaluate(() => window.benchFirstPicture(() => new Promise((resolve) => {
-      document.getElementById('file-input').addEventListener('change', () => resolve(performance.now()),
-        {capture: true, once: true});
-    })));
-    await page.setInputFiles('#file-input', dataFile);
-    figures.pageFile.push(await done);
   }
-
+  const figure = (side, key) => median(rounds.map((round) => round[side][key]));
   let gzipped = 0;
-  const sizes = [];
   for (const name of ['index.html', 'app.js', 'style.css', 'zimbelplot.js', 'zimbelplot.wasm']) {
-    const size = zlib.gzipSync(fs.readFileSync(path.join(webDir, name)), {level: 9}).length;
-    gzipped += size;
-    sizes.push(`${name} ${(size / 1024).toFixed(1)}`);
+    gzipped += zlib.gzipSync(fs.readFileSync(path.join(webDir, name)), {level: 9}).length;
   }
-
-  const m = Object.fromEntries(Object.entries(figures).map(([key, times]) => [key, median(times)]));
-  const ratio = (a, b) => (a / b).toFixed(2);
-  console.log(`web page beside uPlot ${JSON.parse(fs.readFileSync(path.join(uplotDist, '../package.json'))).version}` +
-    ` in headless Chromium, ${view.width} x ${view.height} canvas, 512 values, medians of ${kRuns} runs` +
-    ` (each until a pixel is read back):`);
-  console.log(`  redraw after a line-width change: page ${ms(m.pageWidth)} (image ${imageWidth} x 200),` +
-    ` uPlot ${ms(m.peerWidth)}, page/uPlot ${ratio(m.pageWidth, m.peerWidth)};` +
-    ` all 512 points in view (image ${view.width} x 200): page ${ms(m.pageFitWidth)}, page/uPlot ${ratio(m.pageFitWidth, m.peerWidth)}`);
-  console.log(`  data to first picture: page ${ms(m.pagePaste)} (512 numbers pasted), uPlot ${ms(m.peerConstruct)}` +
-    ` (constructed from an array), page/uPlot ${ratio(m.pagePaste, m.peerConstruct)}`);
-  console.log(`  first picture after choosing the 512-value file: page ${ms(m.pageFile)}`);
-  console.log(`  page + script + wasm, gzipped: ${(gzipped / 1024).toFixed(1)} kB (${sizes.join(', ')} kB)`);
-  if (problems.length) console.log('  page errors: ' + problems.join('; '));
+  console.log(`web page beside uPlot ${version} in headless Chromium, 512 values, a ${rounds[0].page.viewWidth}-px view;` +
+    ` medians of ${kRounds} fresh browsers (a redraw: the median of ${kRedraws}), each until a pixel is read back:`);
+  for (const [key, what] of [['first', 'first picture of a fresh page (pasted / constructed)'],
+    ['loaded', 'redraw after a line-width change, ~50 points in view'], ['all', 'the same, all 512 points in view']]) {
+    const mine = figure('page', key);
+    const theirs = figure('peer', key);
+    console.log(`  ${what}: page ${mine.toFixed(2)} ms, uPlot ${theirs.toFixed(2)} ms, page/uPlot ${(mine / theirs).toFixed(2)}`);
+  }
+  console.log(`  page, script, style and wasm, gzipped: ${(gzipped / 1000).toFixed(1)} kB`);
 } finally {
-  await browser.close();
   await server.close();
-  await uplotServer.close();
-  fs.rmSync(uplotDir, {recursive: true, force: true});
+  await peerServer.close();
+  fs.rmSync(peerDir, {recursive: true, force: true});
 }

@@ -116,8 +116,9 @@ ZIMBEL_API int ZimbelImageHeight();
 // scrolled to (scrollX, scrollY), frame of a transparent image included,
 // drawn on Module.zimbelContext from its top left corner, pixelRatio canvas
 // pixels to the image's pixel (the device pixel ratio; 1 where it is not a
-// number in (0, 16]). The canvas is the size of the view times the ratio,
-// never of the image. Scroll positions are clamped as a
+// number in (0, 16]). The canvas need cover no more of the view than the
+// image does (the smaller of the two sizes, times the ratio): nothing is
+// drawn beyond it. Scroll positions are clamped as a
 // scroll bar clamps them (0 to image size - view size). As in the window,
 // the scroll moves the graph, not the frame, and the part of the view
 // beyond the image is left transparent.
@@ -147,5 +148,21 @@ ZIMBEL_API int ZimbelOpenLink(const char* fragment);
 
 // "zimbelplot ver 1.2": the program's name and version, as About shows them.
 ZIMBEL_API char* ZimbelAboutText();
+
+// The loaded values (0 to 512 of them), each as the fewest characters that
+// read back as exactly the value read; "" for an index outside them. The
+// lowest and highest of them the same way ("" when none is loaded).
+ZIMBEL_API int ZimbelValueCount();
+ZIMBEL_API char* ZimbelValueText(int index);
+ZIMBEL_API char* ZimbelLowestText();
+ZIMBEL_API char* ZimbelHighestText();
+
+// The drawn point whose marker is centred nearest to column x of the image
+// (never scrolled), the first of two as near; -1 when no point is drawn.
+// ZimbelPointX and ZimbelPointY: where point `index`'s marker is centred in
+// the image, clamped to the int range.
+ZIMBEL_API int ZimbelNearestPoint(double x);
+ZIMBEL_API int ZimbelPointX(int index);
+ZIMBEL_API int ZimbelPointY(int index);
 
 }  // extern "C"

@@ -325,6 +325,51 @@ TEST_F(RenderTest, VisiblePointCountFitsTheWidthAndNeverDividesByZero) {
   }
 }
 
+// With a point size of 4 and a line width of 1, a point is given 7 pixels
+// of reach to its left: a view to column 62 needs the points at 10, 30 and
+// 50 and, for the line, the one at 70; to column 63 also the one at 90.
+TEST_F(RenderTest, AViewNeedsThePointsThatReachItAndOneMore) {
+  const int64_t rightEdges[] = {-1000, -20, 0, 62, 63, 1000000, INT64_MAX / 2};
+  const int counts[] = {0, 0, 1, 4, 5, 512, 512};
+  for (int i = 0; i < 7; ++i) EXPECT_EQ(PointsReaching(graphSettings, 512, rightEdges[i]), counts[i]) << rightEdges[i];
+  EXPECT_EQ(PointsReaching(graphSettings, 3, 1000), 3);
+  graphSettings.pointInterval = 0;
+  EXPECT_EQ(PointsReaching(graphSettings, 512, 0), 512);
+}
+
+struct NearestCase {
+  int imageWidth;
+  int pointInterval;
+  double x;
+  int nearest;
+};
+
+// Three values, centred at 10, 30 and 50 on an image 70 wide.
+TEST_F(RenderTest, NearestPointIsADrawnOneAndMarkersSitWhereTheyAreDrawn) {
+  const double nan = std::nan("");
+  const NearestCase cases[] = {
+      {70, 20, -1e300, 0}, {70, 20, 10, 0},  {70, 20, 20, 0},   {70, 20, 20.5, 1}, {70, 20, 41, 2},
+      {70, 20, 1e300, 2},  {70, 20, nan, -1}, {50, 20, 1000, 1}, {70, 0, 10, -1},   {0, 20, 10, -1},
+  };
+  for (const NearestCase& c : cases) {
+    Load({5, -7.5, 40});
+    graphSettings.imageWidth = c.imageWidth;
+    graphSettings.pointInterval = c.pointInterval;
+    EXPECT_EQ(NearestPoint(graphSettings, graphData, c.x), c.nearest) << c.imageWidth << " " << c.x;
+  }
+
+  Load({5, -7.5, 40});
+  graphSettings.ratio = 2.0;
+  graphSettings.baseline = 30;
+  Rendered r = Render();
+  const std::vector<std::string> drawn = Centres(r.image, Primitive::Ellipse);
+  ASSERT_EQ(drawn.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const PointCentre centre = PointCentreOf(graphSettings, graphData, i);
+    EXPECT_EQ(std::to_string(centre.x) + "," + std::to_string(centre.y), drawn[i]) << i;
+  }
+}
+
 TEST_F(GraphRendererTest, FarPointsAreCutKeepingTheSlope) {
   Load({0, 1e9, 0});
   graphSettings.ratio = 1.0;

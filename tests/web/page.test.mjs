@@ -31,10 +31,11 @@ async function field(id) {
   return page.inputValue(`#e${id}`);
 }
 
-// A checksum of what the graph area shows now.
+// A checksum of what the graph area shows now (no picture, no canvas).
 function picture() {
   return page.evaluate(() => {
     const canvas = document.getElementById('canvas');
+    if (canvas.width === 0 || canvas.height === 0) return 0;
     const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
     let hash = 2166136261;
     for (let i = 0; i < data.length; i += 1) hash = Math.imul(hash ^ data[i], 16777619);
@@ -392,10 +393,10 @@ test('the view has a device pixel for each of the screen\'s and follows the rati
     await chooseFile(sharp, writeWork('axis.txt', '1\n2\n3\n'));
     await sharp.waitForFunction(() => document.getElementById('e1000').value === '70');
     await sharp.selectOption('#l1026', {index: 1});
+    // The picture (70 x 200) is smaller than the view: the canvas covers it alone.
     const backing = () => sharp.evaluate(() => {
-      const view = document.getElementById('view');
       const canvas = document.getElementById('canvas');
-      return [canvas.width / view.clientWidth, canvas.height / view.clientHeight, canvas.style.width === view.clientWidth + 'px'];
+      return [canvas.width / 70, canvas.height / 200, canvas.style.width === '70px'];
     });
     assert.deepEqual(await backing(), [2, 2, true]);
     // Between two ticks and inside the transparent image's frame, the X
@@ -415,8 +416,7 @@ test('the view has a device pixel for each of the screen\'s and follows the rati
     const devtools = await dense.context.newCDPSession(sharp);
     for (const [ratio, width, height] of [[1, 2200, 1520], [3, 733, 506]]) {
       await devtools.send('Emulation.setDeviceMetricsOverride', {width, height, deviceScaleFactor: ratio, mobile: false});
-      await sharp.waitForFunction((r) => document.getElementById('canvas').width ===
-        r * document.getElementById('view').clientWidth, ratio, {timeout: 10000});
+      await sharp.waitForFunction((r) => document.getElementById('canvas').width === r * 70, ratio, {timeout: 10000});
       assert.deepEqual(await backing(), [ratio, ratio, true]);
     }
     const png = await download('#cmd-png', sharp);
@@ -549,6 +549,84 @@ test('after one visit the page opens and works with no network; a new build repl
     await visitor.context.setOffline(false);
     await visitor.close();
     await served.close();
+  }
+});
+
+// What a reader can get at besides the picture: the value under the pointer
+// or the focused graph's arrow keys, the table of values, the canvas's text.
+test('the readout shows a point\'s number and value by mouse and by key; the table and the text alternative hold the values', async () => {
+  const reader = await openPage(browser.context, server.url, problems);
+  try {
+    await chooseFile(reader, writeWork('reader.txt', '3\n-1.25\nabc\n0.1\n'));
+    await reader.waitForFunction(() => document.getElementById('e1000').value === '90');
+    assert.equal(await reader.getAttribute('#canvas', 'role'), 'img');
+    assert.equal(await reader.getAttribute('#canvas', 'aria-label'), 'Line graph of 4 values, lowest -1.25, highest 3');
+    assert.equal(await reader.textContent('.row:has(#e1007) .unit'), 'points');
+
+    // Markers are centred 20 apart from x 10; the picture is not touched.
+    const shown = () => reader.evaluate(() => {
+      const readout = document.getElementById('readout');
+      return readout.hidden ? null : readout.textContent;
+    });
+    const before = await reader.evaluate(() => document.getElementById('canvas').toDataURL());
+    const box = await reader.locator('#view').boundingBox();
+    await reader.mouse.move(box.x + 33, box.y + 100);
+    assert.equal(await shown(), 'Point 2: -1.25');
+    assert.equal(await reader.evaluate(() => document.getElementById('canvas').toDataURL()), before);
+    await reader.mouse.move(box.x + 600, box.y + 100);
+    assert.equal(await shown(), null, 'beside the picture nothing is read');
+
+    await reader.focus('#view');
+    await reader.keyboard.press('ArrowRight');
+    assert.equal(await shown(), 'Point 1: 3');
+    for (const [key, expected] of [['ArrowRight', 'Point 2: -1.25'], ['ArrowRight', 'Point 3: 0'],
+      ['ArrowRight', 'Point 4: 0.1'], ['ArrowRight', 'Point 4: 0.1'], ['ArrowLeft', 'Point 3: 0']]) {
+      await reader.keyboard.press(key);
+      assert.equal(await shown(), expected, key);
+    }
+
+    await reader.click('#menu-view summary');
+    await reader.click('#cmd-values');
+    const rows = () => reader.$$eval('#values tbody tr', (trs) => trs.map((tr) => [...tr.cells].map((cell) => cell.textContent)));
+    assert.deepEqual(await rows(), [['1', '3'], ['2', '-1.25'], ['3', '0'], ['4', '0.1']]);
+    const exact = ['0.30000000000000004', '1e-300', '-123456789.125'];
+    await reader.evaluate((text) => {
+      const data = new DataTransfer();
+      data.setData('text/plain', text);
+      document.body.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true}));
+    }, exact.join('\n'));
+    await reader.waitForFunction(() => document.querySelectorAll('#values tbody tr').length === 3);
+    assert.deepEqual(await rows(), exact.map((value, i) => [String(i + 1), value]));
+  } finally {
+    await reader.close();
+  }
+});
+
+// The page's own colours follow the system; a transparent picture keeps a
+// light ground, and axe-core finds nothing in either scheme.
+test('the page is dark when the system is, the picture\'s ground is not, and axe finds nothing', async () => {
+  const themed = await openPage(browser.context, server.url, problems);
+  try {
+    await chooseFile(themed, path.join(repoRoot, 'examples/wave.txt'));
+    await themed.waitForFunction(() => document.getElementById('e1000').value === '970');
+    await themed.click('#menu-view summary');
+    await themed.click('#cmd-values');
+    const lightness = (selector) => themed.$eval(selector, (element) => {
+      const [r, g, b] = getComputedStyle(element).backgroundColor.match(/[0-9.]+/g).map(Number);
+      return Math.round((0.2126 * r + 0.7152 * g + 0.0722 * b) / 2.55);
+    });
+    await themed.addScriptTag({path: path.join(repoRoot, 'tests/web/node_modules/axe-core/axe.min.js')});
+    for (const [scheme, dark] of [['light', false], ['dark', true]]) {
+      await themed.emulateMedia({colorScheme: scheme});
+      for (const selector of ['body', '#menubar', '#graph-area', '#tool']) {
+        assert.equal((await lightness(selector)) < 30, dark, `${selector} in the ${scheme} scheme`);
+      }
+      assert.ok((await lightness('#canvas')) > 90, `the ground of a transparent picture in the ${scheme} scheme`);
+      const found = await themed.evaluate(async () => (await axe.run()).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`));
+      assert.deepEqual(found, [], scheme);
+    }
+  } finally {
+    await themed.close();
   }
 });
 

@@ -165,4 +165,23 @@ TEST_F(WebApiTest, AnEmptyImageHasNoSvg) {
   EXPECT_THAT(Taken(ZimbelAboutText()), ::testing::MatchesRegex("zimbelplot ver [0-9][0-9.]*"));
 }
 
+// A reader gets each value as it was read, not rounded for show: a text
+// that reads back as exactly the value, a line that is no number as 0.
+TEST_F(WebApiTest, ValuesReachTheReaderExactly) {
+  EXPECT_EQ(0, ZimbelValueCount());
+  EXPECT_EQ("", Taken(ZimbelLowestText()));
+  ASSERT_TRUE(Load("0.1\r\n-2.50\nabc\n1e-300\n123456789.125\n"));
+  EXPECT_EQ(5, ZimbelValueCount());
+  const char* const shown[] = {"0.1", "-2.5", "0", "1e-300", "123456789.125", ""};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(shown[i], Taken(ZimbelValueText(i))) << i;
+  EXPECT_EQ("", Taken(ZimbelValueText(-1)));
+  EXPECT_EQ("-2.5", Taken(ZimbelLowestText()));
+  EXPECT_EQ("123456789.125", Taken(ZimbelHighestText()));
+
+  // The third point, a 0, is centred at 50 on the zero line.
+  EXPECT_EQ(2, ZimbelNearestPoint(55));
+  EXPECT_EQ(50, ZimbelPointX(2));
+  EXPECT_EQ(ZimbelImageHeight() - graphSettings.baseline, ZimbelPointY(2));
+}
+
 }  // namespace

@@ -1,16 +1,24 @@
+//# allFunctionsCalledOnLoad
 'use strict';
 // The page's side of the program: the menu, the tool panel, the scrolled
 // graph area and the roads by which a file arrives. Every setting lives in
 // the core; the page only passes texts and values in and paints.
+// The first line asks the browser to compile every function as the script
+// loads, not at its first call: the first picture would wait on a few
+// milliseconds of compiling.
 
 (() => {
   const kChunkBytes = 1 << 16;
+  const kKeepAfterMs = 1000;
 
   const kTexts = {
     file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
     png: ['PNG をダウンロード', 'Download PNG'], svg: ['SVG をダウンロード', 'Download SVG'],
     copyLink: ['リンクをコピー', 'Copy link'],
-    view: ['表示(V)', 'View'], tool: ['ツール(T)...', 'Tool...'],
+    view: ['表示(V)', 'View'], tool: ['ツール(T)...', 'Tool...'], values: ['数値の一覧', 'Values'],
+    number: ['番号', 'No.'], value: ['値', 'Value'], points: ['点', 'points'],
+    readout: ['点 %n: %v', 'Point %n: %v'], noValues: ['グラフ(値はまだありません)', 'Graph (no values yet)'],
+    graphText: ['%c 個の値の折れ線グラフ(最小 %l、最大 %h)', 'Line graph of %c values, lowest %l, highest %h'],
     help: ['ヘルプ(H)', 'Help'], about: ['バージョン情報(A)...', 'About...'],
     graph: ['グラフ', 'Graph'], toolTitle: ['ツール', 'Tool'],
     hint: ['数値を1行に1つ書いたテキストファイルをここにドロップするか、貼り付けるか、ファイル > 開く で選んでください。',
@@ -66,6 +74,8 @@
     messageLine.textContent = message;
   }
 
+  const valueText = (index) => taken(core._ZimbelValueText(index));
+
   function applyLanguage() {
     document.documentElement.lang = language === 0 ? 'ja' : 'en';
     for (const element of document.querySelectorAll('[data-text]')) {
@@ -76,20 +86,23 @@
     tool.setAttribute('aria-label', text('toolTitle'));
     showChoiceLabels();
     showLineStyle();
+    describeGraph();
+    if (pointed >= 0) showReadout();
   }
 
   // --- Painting --------------------------------------------------------------
 
-  // The canvas is the size of the visible part of the view, so a huge picture
-  // costs no more to redraw than a small one, and has a device pixel for each
-  // of the screen's: sharp at any ratio. A setting paints at once, so the
+  // The canvas covers only the part of the view the picture fills, so a huge
+  // picture costs no more to redraw than a small one and the page's own
+  // colour shows around a small one; it has a device pixel for each of the
+  // screen's: sharp at any ratio. A setting paints at once, so the
   // change is on screen at the next frame; scrolling paints once a frame.
   // Sizes are set only when they change: each one set is a layout. The
   // view's size and scroll position are read again only when they may have
   // moved (a new image size, or a scroll, resize or panel that asked for a
   // paint): read after a setting has changed a field, they would force a
   // layout before the picture could be drawn.
-  const shown = {width: -1, height: -1, viewWidth: -1, viewHeight: -1, ratio: 0, pictureHeight: -1};
+  const shown = {width: -1, height: -1, canvasWidth: -1, canvasHeight: -1, ratio: 0, pictureHeight: -1};
   let geometry = null;
 
   function paintNow() {
@@ -107,12 +120,14 @@
       frameHeight: view.offsetHeight - view.clientHeight, scrollX: view.scrollLeft, scrollY: view.scrollTop};
     const {viewWidth, viewHeight, frameHeight, scrollX, scrollY} = geometry;
     const ratio = window.devicePixelRatio || 1;
-    if (viewWidth !== shown.viewWidth || viewHeight !== shown.viewHeight || ratio !== shown.ratio) {
-      canvas.width = Math.round(viewWidth * ratio);
-      canvas.height = Math.round(viewHeight * ratio);
-      canvas.style.width = viewWidth + 'px';
-      canvas.style.height = viewHeight + 'px';
-      Object.assign(shown, {viewWidth, viewHeight, ratio});
+    const canvasWidth = Math.min(viewWidth, width);
+    const canvasHeight = Math.min(viewHeight, height);
+    if (canvasWidth !== shown.canvasWidth || canvasHeight !== shown.canvasHeight || ratio !== shown.ratio) {
+      canvas.width = Math.round(canvasWidth * ratio);
+      canvas.height = Math.round(canvasHeight * ratio);
+      canvas.style.width = canvasWidth + 'px';
+      canvas.style.height = canvasHeight + 'px';
+      Object.assign(shown, {canvasWidth, canvasHeight, ratio});
     }
     const pictureHeight = height + frameHeight;
     if (pictureHeight !== shown.pictureHeight) {
@@ -122,6 +137,7 @@
     core.zimbelContext = context;
     core._ZimbelPaint(scrollX, scrollY, viewWidth, viewHeight, ratio);
     canvas.dataset.paints = String(++paints);
+    if (pointed >= 0) showReadout();
   }
 
   // Moving the window to another screen or zooming changes the ratio; each
@@ -154,9 +170,18 @@
     }
   }
 
+  // Typing goes through one buffer, not an allocation a key. The core keeps
+  // no more than 255 bytes of a field, so a longer text loses nothing kept.
+  const kFieldBytes = 1024;
+  const encoder = new TextEncoder();
+  let fieldBuffer = 0;
+
   function setFieldText(id, value) {
     if (!core) return;
-    withCString(value, (pointer) => core._ZimbelSetText(id, pointer));
+    fieldBuffer = fieldBuffer || core._malloc(kFieldBytes + 1);
+    const {written} = encoder.encodeInto(value, core.HEAPU8.subarray(fieldBuffer, fieldBuffer + kFieldBytes));
+    core.HEAPU8[fieldBuffer + written] = 0;
+    core._ZimbelSetText(id, fieldBuffer);
     paintNow();
   }
 
@@ -346,14 +371,20 @@
 
   // --- Tool panel ----------------------------------------------------------
 
-  // Each load shows the panel; only showing or hiding it moves the view.
-  function showTool(visible) {
-    const changed = tool.hidden === visible;
-    tool.hidden = !visible;
-    const item = $('cmd-tool');
+  // Each load shows the tool panel; only showing or hiding a panel moves the view.
+  function showPanel(panel, item, visible) {
+    const changed = panel.hidden === visible;
+    panel.hidden = !visible;
     item.setAttribute('aria-checked', String(visible));
     item.querySelector('.check').textContent = visible ? '✓' : '';
     if (changed) schedulePaint();
+  }
+
+  const showTool = (visible) => showPanel(tool, $('cmd-tool'), visible);
+
+  function showValues(visible) {
+    showPanel(valuesPanel, $('cmd-values'), visible);
+    fillValues();
   }
 
   function wirePanel() {
@@ -449,6 +480,97 @@
     showLineStyle();
   }
 
+  // --- Readers: the readout, the table of values, the text alternative ------
+
+  const readout = $('readout');
+  const valuesPanel = $('values');
+  // The point the readout shows, -1 for none.
+  let pointed = -1;
+
+  function describeGraph() {
+    const count = core ? core._ZimbelValueCount() : 0;
+    canvas.setAttribute('aria-label', count === 0 ? text('noValues') : text('graphText').replace('%c', count)
+      .replace('%l', taken(core._ZimbelLowestText())).replace('%h', taken(core._ZimbelHighestText())));
+  }
+
+  // Only an open table is filled: a load does not wait on 512 rows nobody sees.
+  function fillValues() {
+    if (!core || valuesPanel.hidden) return;
+    const rows = document.createDocumentFragment();
+    for (let i = 0, count = core._ZimbelValueCount(); i < count; i++) {
+      const row = rows.appendChild(document.createElement('tr'));
+      const number = row.appendChild(document.createElement('th'));
+      number.scope = 'row';
+      number.textContent = String(i + 1);
+      row.appendChild(document.createElement('td')).textContent = valueText(i);
+    }
+    $('value-rows').replaceChildren(rows);
+  }
+
+  // Beside the point's marker, on the side of the view with more room; the
+  // picture is not touched.
+  function showReadout() {
+    if (!core || pointed < 0 || pointed >= core._ZimbelValueCount()) {
+      pointed = -1;
+      readout.hidden = true;
+      return;
+    }
+    readout.textContent = text('readout').replace('%n', pointed + 1).replace('%v', valueText(pointed));
+    const x = core._ZimbelPointX(pointed) - view.scrollLeft;
+    const y = Math.min(Math.max(core._ZimbelPointY(pointed) - view.scrollTop, 0), view.clientHeight);
+    const right = x > view.clientWidth / 2;
+    readout.style.left = right ? '' : Math.max(x, 0) + 8 + 'px';
+    readout.style.right = right ? Math.max(view.clientWidth - x, 0) + 8 + 'px' : '';
+    readout.style.top = y > 32 ? y - 32 + 'px' : y + 8 + 'px';
+    readout.hidden = false;
+  }
+
+  function point(index) {
+    pointed = index;
+    showReadout();
+  }
+
+  // Nearest by column, within the picture.
+  function pointAt(event) {
+    if (!core) return;
+    const box = view.getBoundingClientRect();
+    const x = event.clientX - box.left - view.clientLeft + view.scrollLeft;
+    const y = event.clientY - box.top - view.clientTop + view.scrollTop;
+    const inside = x < core._ZimbelImageWidth() && y < core._ZimbelImageHeight();
+    point(inside ? core._ZimbelNearestPoint(x) : -1);
+  }
+
+  // Left and right step from point to point, the view following; the first
+  // step starts at the edge of what is in view.
+  function onGraphKey(event) {
+    if (!core || (event.key !== 'ArrowLeft' && event.key !== 'ArrowRight')) return;
+    const last = core._ZimbelNearestPoint(Infinity);
+    if (last < 0) return;
+    event.preventDefault();
+    const step = event.key === 'ArrowRight' ? 1 : -1;
+    const next = pointed >= 0 ? pointed + step
+      : core._ZimbelNearestPoint(view.scrollLeft + (step > 0 ? 0 : view.clientWidth - 1));
+    point(Math.min(Math.max(next, 0), last));
+    const x = core._ZimbelPointX(pointed);
+    if (x < view.scrollLeft || x >= view.scrollLeft + view.clientWidth) view.scrollLeft = x - view.clientWidth / 2;
+  }
+
+  // New values: the readout's point is gone; the text and the table follow.
+  function showNewValues() {
+    point(-1);
+    describeGraph();
+    fillValues();
+  }
+
+  function wireReaders() {
+    view.addEventListener('pointermove', pointAt);
+    view.addEventListener('pointerdown', pointAt);
+    view.addEventListener('pointerleave', () => document.activeElement === view || point(-1));
+    view.addEventListener('keydown', onGraphKey);
+    view.addEventListener('blur', () => point(-1));
+    $('values-close').addEventListener('click', () => showValues(false));
+  }
+
   // --- Loading -------------------------------------------------------------
 
   // The core's reader takes the file slice by slice and says when it has
@@ -493,6 +615,8 @@
       fileName = name.replace(/\.[^.]*$/, '') || 'zimbelplot';
       $('hint').hidden = true;
       paintNow();
+      showNewValues();
+      (window.requestIdleCallback || setTimeout)(keepForOffline);
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
     return loading;
   }
@@ -560,6 +684,7 @@
     say('');
     showCoreSettings();
     $('hint').hidden = true;
+    showNewValues();
     showTool(true);
     view.scrollTo(0, 0);
     geometry = null;
@@ -579,6 +704,7 @@
       'cmd-svg': downloadSvg,
       'cmd-link': copyLink,
       'cmd-tool': () => showTool(tool.hidden),
+      'cmd-values': () => showValues(valuesPanel.hidden),
       'cmd-about': () => {
         $('about-text').textContent = core ? taken(core._ZimbelAboutText()) : 'zimbelplot';
         $('about').showModal();
@@ -649,6 +775,7 @@
 
   function start(module) {
     core = module;
+    describeGraph();
     offerWhatTheDialogOffers();
     showCoreSettings();
     view.addEventListener('scroll', schedulePaint, {passive: true});
@@ -658,20 +785,28 @@
     openLink();
     document.body.dataset.ready = 'true';
     paintNow();
-    keepForOffline();
+    setTimeout(keepForOffline, kKeepAfterMs);
   }
 
   wireMenu();
   wirePanel();
+  wireReaders();
   wireDropAndPaste();
   applyLanguage();
   showTool(false);
 
   // The hosted page keeps itself for use offline; the one-file page, which
-  // has no manifest, has nothing to keep. Each visit asks for a new build at
-  // once, so the kept set is never a visit behind. The page works without it.
+  // has no manifest, has nothing to keep. Each visit asks for a new build,
+  // so the kept set is never a visit behind. The page works without it.
+  // Keeping starts a worker that fetches every file again: begun as the page
+  // became ready, it shared the processor with a file pasted at once, whose
+  // picture then took one and a half to two times as long. It begins when
+  // the page is idle after its first picture, or after a quiet second.
+  let keeping = false;
+
   function keepForOffline() {
-    if (!document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
+    if (keeping || !document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
+    keeping = true;
     navigator.serviceWorker.register('sw.js').then((registration) => registration.update()).catch(() => {});
   }
 
