@@ -1,0 +1,202 @@
+#include "serve/Answer.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "model/AboutText.h"
+#include "model/GraphLink.h"
+
+namespace {
+
+// The page's whole set: nothing else under the root is ever served, so no
+// spelling of a path can reach another file.
+const struct {
+  const char* path;
+  const char* file;
+  const char* type;
+} kPageFiles[] = {
+    {"/", "index.html", "text/html; charset=utf-8"},
+    {"/index.html", "index.html", "text/html; charset=utf-8"},
+    {"/app.js", "app.js", "text/javascript; charset=utf-8"},
+    {"/style.css", "style.css", "text/css; charset=utf-8"},
+    {"/zimbelplot.js", "zimbelplot.js", "text/javascript; charset=utf-8"},
+    {"/zimbelplot.wasm", "zimbelplot.wasm", "application/wasm"},
+    {"/sw.js", "sw.js", "text/javascript; charset=utf-8"},
+    {"/manifest.webmanifest", "manifest.webmanifest", "application/manifest+json"},
+    {"/icon.png", "icon.png", "image/png"},
+};
+
+// What the page loads and nothing more: its own scripts and the wasm they
+// compile, its style sheet (and the sizes its script sets on elements), the
+// downloads it makes as blobs, the data: icon, its worker and manifest.
+const char kPagePolicy[] =
+    "default-src 'none'; script-src 'self' 'wasm-unsafe-eval'; style-src 'self' 'unsafe-inline'; "
+    "img-src 'self' data: blob:; connect-src 'self'; worker-src 'self'; manifest-src 'self'; "
+    "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+// An SVG opened on its own is a document: it may run nothing.
+const char kPicturePolicy[] = "default-src 'none'; style-src 'unsafe-inline'; sandbox";
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// %XX undone; false for a broken escape or any control character, which no
+// file or link of ours holds (a NUL would cut the name a C library sees).
+bool Unescape(const std::string& path, std::string& plain) {
+  plain.clear();
+  for (size_t i = 0; i < path.size(); ++i) {
+    int c = static_cast<unsigned char>(path[i]);
+    if (c == '%') {
+      const int high = i + 2 < path.size() ? HexValue(path[i + 1]) : -1;
+      const int low = high < 0 ? -1 : HexValue(path[i + 2]);
+      if (low < 0) return false;
+      c = high * 16 + low;
+      i += 2;
+    }
+    if (c < 0x20 || c == 0x7F) return false;
+    plain += static_cast<char>(c);
+  }
+  return true;
+}
+
+// FNV-1a, 64 bits: a tag, not a defence; a collision only confuses the
+// cache of whoever made it.
+uint64_t Fnv(const std::string& text) {
+  uint64_t hash = 0xcbf29ce484222325u;
+  for (unsigned char c : text) hash = (hash ^ c) * 0x100000001b3u;
+  return hash;
+}
+
+std::string Etag(const std::string& text) {
+  char tag[40];
+  std::snprintf(tag, sizeof tag, "\"%s-%016llx\"", kAppVersion, static_cast<unsigned long long>(Fnv(text)));
+  return tag;
+}
+
+// If-None-Match: "*" or a list of tags, a weak one compared as strong (RFC 9110).
+bool Matches(const char* ifNoneMatch, const std::string& etag) {
+  if (!ifNoneMatch) return false;
+  std::istringstream list(ifNoneMatch);
+  for (std::string tag; std::getline(list, tag, ',');) {
+    const size_t first = tag.find_first_not_of(" \t");
+    if (first == std::string::npos) continue;
+    tag = tag.substr(first, tag.find_last_not_of(" \t") + 1 - first);
+    if (tag.compare(0, 2, "W/") == 0) tag.erase(0, 2);
+    if (tag == "*" || tag == etag) return true;
+  }
+  return false;
+}
+
+Reply NotModified(const std::string& etag, const std::string& cacheControl) {
+  return {304, {{"ETag", etag}, {"Cache-Control", cacheControl}}, nullptr};
+}
+
+bool EndsWith(const std::string& text, const char* tail) {
+  const std::string end = tail;
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+const char kPictureCaching[] = "public, max-age=86400";
+// The page revalidates each time, so a new build is what the next visit gets.
+const char kPageCaching[] = "no-cache";
+
+Route PictureRoute(const Site& site, const std::string& plain, const char* ifNoneMatch) {
+  Route route;
+  PictureJob& job = route.job;
+  job.kind = EndsWith(plain, ".svg") ? PictureKind::Svg : PictureKind::Png;
+  const std::string link = plain.substr(1, plain.size() - 5);
+  if (!ReadLinkFragment(link.data(), link.size(), job.settings, job.data)) {
+    route.reply = TextReply(400, "not a graph link, or a damaged or cut one");
+    return route;
+  }
+  const GraphSettings& s = job.settings;
+  const std::string size = std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) + " pixels";
+  if (s.imageWidth < 1 || s.imageHeight < 1) {
+    route.reply = TextReply(422, "a picture of " + size + " holds nothing");
+    return route;
+  }
+  job.pixels = static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight);
+  if (job.pixels > site.maxPixels) {
+    route.reply = TextReply(422, "a picture of " + size + " is over this server's limit of " +
+                                     std::to_string(site.maxPixels) + " pixels");
+    return route;
+  }
+  job.key = (job.kind == PictureKind::Svg ? "s" : "p") + link;
+  job.etag = Etag(job.key);
+  if (Matches(ifNoneMatch, job.etag)) {
+    Reply reply = NotModified(job.etag, kPictureCaching);
+    reply.headers.push_back({"Access-Control-Allow-Origin", "*"});
+    route.reply = reply;
+    return route;
+  }
+  route.drawing = true;
+  return route;
+}
+
+}  // namespace
+
+Reply TextReply(int status, const std::string& reason) {
+  return {status,
+          {{"Content-Type", "text/plain; charset=utf-8"}, {"Cache-Control", "no-store"}},
+          std::make_shared<const std::string>(reason + "\n")};
+}
+
+Reply PictureReply(const PictureJob& job, Bytes bytes) {
+  Reply reply{200,
+              {{"Content-Type", job.kind == PictureKind::Svg ? "image/svg+xml" : "image/png"},
+               {"ETag", job.etag},
+               {"Cache-Control", kPictureCaching},
+               {"Access-Control-Allow-Origin", "*"}},
+              std::move(bytes)};
+  if (job.kind == PictureKind::Svg) reply.headers.push_back({"Content-Security-Policy", kPicturePolicy});
+  return reply;
+}
+
+Route RouteRequest(const Site& site, const std::string& method, const std::string& path, const char* ifNoneMatch) {
+  Route route;
+  std::string plain;
+  if (method != "GET" && method != "HEAD") {
+    route.reply = TextReply(405, "only GET and HEAD are answered here");
+    route.reply.headers.push_back({"Allow", "GET, HEAD"});
+  } else if (path.size() > kPathMax) {
+    route.reply = TextReply(414, "the path is longer than any picture's");
+  } else if (!Unescape(path, plain)) {
+    route.reply = TextReply(400, "the path has a broken escape or a control character");
+  } else if (plain == "/healthz") {
+    route.reply = TextReply(200, "ok");
+  } else if (const auto file = site.files.find(plain); file != site.files.end()) {
+    const PageFile& page = file->second;
+    if (Matches(ifNoneMatch, page.etag)) {
+      route.reply = NotModified(page.etag, kPageCaching);
+    } else {
+      route.reply = {200, {{"Content-Type", page.type}, {"ETag", page.etag}, {"Cache-Control", kPageCaching}},
+                     page.bytes};
+    }
+    if (page.type.compare(0, 9, "text/html") == 0) route.reply.headers.push_back({"Content-Security-Policy", kPagePolicy});
+  } else if (plain.size() > 5 && plain.compare(0, 3, "/z1") == 0 && (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
+    route = PictureRoute(site, plain, ifNoneMatch);
+  } else {
+    route.reply = TextReply(404, "no such page or picture");
+  }
+  return route;
+}
+
+bool LoadPage(const std::string& root, Site& site, std::string& error) {
+  for (const auto& page : kPageFiles) {
+    const std::string name = root + "/" + page.file;
+    std::ifstream file(name, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    if (!file) {
+      error = name + ": cannot read";
+      return false;
+    }
+    auto held = std::make_shared<const std::string>(bytes.str());
+    site.files[page.path] = {page.type, Etag(std::string(page.file) + '\n' + *held), held};
+  }
+  return true;
+}

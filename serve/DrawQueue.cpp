@@ -1,0 +1,68 @@
+#include "serve/DrawQueue.h"
+
+#include <new>
+#include <string>
+#include <utility>
+
+DrawQueue::DrawQueue(int threads, int waiting, uint64_t pixelBudget)
+    : waiting_(static_cast<size_t>(waiting)), pixelBudget_(pixelBudget) {
+  for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Draw(); });
+}
+
+DrawQueue::~DrawQueue() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  for (std::thread& thread : threads_) thread.join();
+}
+
+bool DrawQueue::Submit(PictureJob job, Done done) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (queue_.size() >= waiting_) return false;
+    queue_.push_back({std::move(job), std::move(done)});
+  }
+  changed_.notify_one();
+  return true;
+}
+
+void DrawQueue::Cancel() {
+  std::deque<Task> dropped;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    dropped.swap(queue_);
+  }
+  std::string none;
+  for (Task& task : dropped) task.done(false, none);
+}
+
+void DrawQueue::Draw() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    // The oldest picture starts once its pixels fit beside those being
+    // drawn; one alone always fits.
+    changed_.wait(lock, [this] {
+      return (stopping_ && queue_.empty()) ||
+             (!queue_.empty() && (pixelsDrawn_ == 0 || pixelsDrawn_ + queue_.front().job.pixels <= pixelBudget_));
+    });
+    if (queue_.empty()) return;
+    Task task = std::move(queue_.front());
+    queue_.pop_front();
+    pixelsDrawn_ += task.job.pixels;
+    lock.unlock();
+    std::string bytes;
+    std::string reason;
+    bool ok = false;
+    try {
+      ok = DrawPicture(task.job, bytes, reason);
+    } catch (const std::bad_alloc&) {
+      bytes.clear();
+    }
+    task.done(ok, bytes);
+    lock.lock();
+    pixelsDrawn_ -= task.job.pixels;
+    changed_.notify_all();
+  }
+}

@@ -1,0 +1,47 @@
+#pragma once
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "serve/Picture.h"
+
+// The pictures waiting to be drawn and the threads that draw them. The queue
+// is bounded, so a busy server refuses at once rather than holding requests
+// without end, and the pixels drawn at once are bounded too, as the
+// exporter bounds its batch: memory stays flat whatever is asked.
+class DrawQueue {
+ public:
+  // `done(ok, bytes)` runs on the drawing thread; it must not throw.
+  using Done = std::function<void(bool ok, std::string& bytes)>;
+
+  DrawQueue(int threads, int waiting, uint64_t pixelBudget);
+  // Draws what is queued, then joins the threads.
+  ~DrawQueue();
+  DrawQueue(const DrawQueue&) = delete;
+  DrawQueue& operator=(const DrawQueue&) = delete;
+
+  // False when the queue is full; `done` then never runs.
+  bool Submit(PictureJob job, Done done);
+  // What waits is answered as refused; what is being drawn finishes.
+  void Cancel();
+
+ private:
+  struct Task {
+    PictureJob job;
+    Done done;
+  };
+  void Draw();
+
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<Task> queue_;
+  size_t waiting_;
+  uint64_t pixelBudget_;
+  uint64_t pixelsDrawn_ = 0;  // by the pictures being drawn now
+  bool stopping_ = false;
+  std::vector<std::thread> threads_;
+};

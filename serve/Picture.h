@@ -1,0 +1,22 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "model/GraphModel.h"
+
+// A graph's picture as the server hands it out: the bytes zimbelplot-export
+// writes for the same settings and values.
+
+enum class PictureKind { Png, Svg };
+
+struct PictureJob {
+  PictureKind kind = PictureKind::Png;
+  std::string key;  // the kind's letter and the link: what the cache keeps it by
+  std::string etag;
+  GraphSettings settings;
+  GraphData data;
+  uint64_t pixels = 0;
+};
+
+// The picture of `job` into `bytes`; false with the drawing library's reason.
+bool DrawPicture(const PictureJob& job, std::string& bytes, std::string& reason);
