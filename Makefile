@@ -7,7 +7,7 @@ JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
 .PHONY: all deps native release export win32 win64 wine-build test test-native test-wasm test-fuzz test-export test-wine test-vm vm-smoke \
-  install uninstall deb test-deb run bench fuzz longrun dist clean web serve test-web web-driver
+  install uninstall deb test-deb run bench fuzz longrun dist clean web serve test-web web-driver test-serve
 
 all: native win32
 
@@ -18,34 +18,37 @@ native: deps
 	cmake -S . -B $(BUILD)/native -DCMAKE_BUILD_TYPE=Debug -DZIMBEL_SANITIZE=ON >/dev/null
 	cmake --build $(BUILD)/native -j$(JOBS)
 
-# zimbelplot-export, optimised, beside the sanitizer tree, with its manual
-# page and bash completion.
+# zimbelplot-export and zimbelplot-serve, optimised, beside the sanitizer
+# tree, with their manual pages and bash completions.
 release: deps
 	cmake -S . -B $(BUILD)/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build $(BUILD)/release -j$(JOBS) --target zimbelplot-export export-docs
+	cmake --build $(BUILD)/release -j$(JOBS) --target zimbelplot-export export-docs zimbelplot-serve serve-docs
 
-# The exporter, its manual page and completion, the README and the examples
-# under $(DESTDIR)$(PREFIX); make uninstall, with the same DESTDIR, takes
-# back what the last install put down.
+# The exporter and the server, their manual pages and completions, the
+# page, the service unit, the README and the examples under
+# $(DESTDIR)$(PREFIX); make uninstall, with the same DESTDIR, takes back what
+# the last install put down.
 PREFIX ?= /usr/local
-install: release
+install: release web
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD)/release --prefix "$(PREFIX)"
 	cp $(BUILD)/release/install_manifest.txt $(BUILD)/release/installed-files.txt
 
 uninstall:
 	tools/uninstall.sh $(BUILD)/release/installed-files.txt "$(DESTDIR)"
 
-# build/zimbelplot-export_<version>_<arch>.deb from the optimised tree.
-deb: release
-	rm -f $(BUILD)/zimbelplot-export_*.deb
+# build/zimbelplot-export_<version>_<arch>.deb and
+# build/zimbelplot-serve_<version>_<arch>.deb from the optimised tree.
+deb: release web
+	rm -f $(BUILD)/zimbelplot-export_*.deb $(BUILD)/zimbelplot-serve_*.deb
 	cd $(BUILD)/release && cpack -G DEB -B package >/dev/null
-	mv $(BUILD)/release/package/zimbelplot-export_*.deb $(BUILD)/
-	@ls $(BUILD)/zimbelplot-export_*.deb
+	mv $(BUILD)/release/package/zimbelplot-export_*.deb $(BUILD)/release/package/zimbelplot-serve_*.deb $(BUILD)/
+	@ls $(BUILD)/zimbelplot-export_*.deb $(BUILD)/zimbelplot-serve_*.deb
 
-# The package as a user gets it: lintian, then installed into a throwaway
+# The packages as a user gets them: lintian, then installed into a throwaway
 # root and taken out again.
 test-deb: deb
-	tools/deb-test.sh $(BUILD)/zimbelplot-export_*.deb $(BUILD)/release
+	tools/deb-test.sh $(BUILD)/zimbelplot-export_*.deb $(BUILD)/release $(BUILD)/zimbelplot-serve_*.deb
+	tools/serve-deb-test.sh $(BUILD)/zimbelplot-serve_*.deb $(BUILD)/release $(BUILD)/web
 
 # Both exporters: the native one and the PE32 console program.
 export: release win32
@@ -66,7 +69,7 @@ wine-build: win32
 	@if [ "$(WINE_ARCH)" = win64 ]; then $(MAKE) win64; fi
 
 test: deps
-	$(MAKE) test-native test-wasm test-fuzz test-export test-deb test-web test-wine
+	$(MAKE) test-native test-wasm test-fuzz test-export test-deb test-serve test-web test-wine
 
 test-native: native
 	ctest --test-dir $(BUILD)/native --output-on-failure
@@ -113,9 +116,15 @@ test-vm: win32
 vm-smoke: win32
 	tools/vm-smoke.sh
 
+# zimbelplot-serve as a process: the page and pictures against the
+# exporter's bytes, hostile requests, a full queue, SIGTERM, and two
+# instances behind nginx with one killed (about 15 s).
+test-serve: release web
+	tests/serve/serve-tests.sh
+
 # Median times of a paint's work and of a PNG save under Wine, then the
-# exporters against gnuplot, then the page's module under node and the page
-# in headless Chromium.
+# exporters against gnuplot, the server against the exporter and nginx, then
+# the page's module under node and the page in headless Chromium.
 bench: wine-build release web web-driver
 	tools/bench.sh
 	tools/export-bench.sh
@@ -132,9 +141,10 @@ web: deps
 	tools/web-build.sh
 	node tools/web-single.mjs
 
+# The page it builds, and every link's picture, on 127.0.0.1:$(PORT).
 PORT ?= 8016
-serve: web
-	PORT=$(PORT) node tools/web-serve.mjs build/web
+serve: web release
+	$(BUILD)/release/serve/zimbelplot-serve --listen 127.0.0.1:$(PORT) --root $(BUILD)/web
 
 # The browser driver from the lockfile, installed again only when the lockfile
 # is newer than what is installed.

@@ -7,10 +7,12 @@
 # bash find the manual page and the completion where the package put them,
 # and both list exactly the options --help lists. The package purges without
 # a trace. Last, the tree's install puts down the same files and its
-# uninstall takes them all back.
+# uninstall takes them all back (the tree's other packages' files with them).
 set -euo pipefail
-deb=${1:?usage: deb-test.sh PACKAGE.deb RELEASE-TREE}
-tree=${2:?usage: deb-test.sh PACKAGE.deb RELEASE-TREE}
+deb=${1:?usage: deb-test.sh PACKAGE.deb RELEASE-TREE [OTHER.deb...]}
+tree=${2:?usage: deb-test.sh PACKAGE.deb RELEASE-TREE [OTHER.deb...]}
+# The tree's other packages: its install puts down their files too.
+others=("${@:3}")
 work=$(mktemp -d /tmp/zimbel-deb-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "deb-test: $*" >&2; exit 1; }
@@ -21,16 +23,8 @@ asRoot=()
 lintian --fail-on error "$deb"
 
 root=$work/root
-admin=$root/var/lib/dpkg
-mkdir -p "$admin/info" "$admin/updates"
-: >"$admin/available"
-arch=$(dpkg --print-architecture)
-for package in $(dpkg-deb -f "$deb" Depends | sed 's/([^)]*)//g; s/[,|]/ /g'); do
-  dpkg-query -s "$package:$arch" >>"$admin/status" || fail "$package is not installed here"
-  echo >>"$admin/status"
-  : >"$admin/info/$(dpkg-query -W -f='${binary:Package}' "$package:$arch").list"
-done
-"${asRoot[@]}" dpkg --root="$root" --install "$deb" >/dev/null
+source "$(dirname "$0")/deb-lib.sh"
+debRoot "$deb" "$root"
 
 exe=$root/usr/bin/zimbelplot-export
 docs=$root/usr/share/doc/zimbelplot-export
@@ -40,17 +34,7 @@ docs=$root/usr/share/doc/zimbelplot-export
 "$tree/export/zimbelplot-export" --auto-ratio "$docs/examples/wave.txt" -o "$work/built.png"
 cmp "$work/wave.png" "$work/built.png"
 
-page=$(man --manpath="$root/usr/share/man" -w zimbelplot-export)
-[ "$page" = "$root/usr/share/man/man1/zimbelplot-export.1.gz" ] || fail "man finds '$page'"
-mandoc -T lint -W warning "$page"
-# Each option as "NAMES VALUE | what it does", from --help and from the page.
-"$exe" --help | sed -nE 's/^  ((-[a-z], )?--[a-z-]+( [A-Z#]+)?) +(.*)$/\1 | \4/p' >"$work/help"
-mandoc -T ascii -O width=300 "$page" | col -bx | awk '
-  /^[A-Z]/ { on = $0 == "OPTIONS"; next }
-  on && /^       -/ { sub(/^ +/, ""); names = $0; next }
-  on && names != "" { sub(/^ +/, ""); print names " | " $0; names = "" }' >"$work/man"
-[ -s "$work/help" ] || fail "--help lists no option"
-diff -u --label help "$work/help" --label man "$work/man" || fail "the manual page's options are not --help's"
+manMatchesHelp "$exe" "$root" "$work"
 
 completion=$root/usr/share/bash-completion/completions/zimbelplot-export
 [ -f "$completion" ] || fail "no completion at $completion"
@@ -85,9 +69,10 @@ expect 'zimbelplot-export --auto-ratio examples/w' examples/wave.txt
 stage=$work/stage
 DESTDIR=$stage cmake --install "$tree" --prefix /usr >/dev/null
 cp "$tree/install_manifest.txt" "$work/installed-files.txt"
-diff <(cd "$stage" && find . -type f | sort) <(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort) ||
+diff <(cd "$stage" && find . -type f | sort) \
+  <(for package in "$deb" "${others[@]}"; do dpkg-deb -c "$package"; done | awk '$1 !~ /^d/ { print $6 }' | sort) ||
   fail "make install and the package put down different files"
 "$(dirname "$0")/uninstall.sh" "$work/installed-files.txt" "$stage"
-left=$(find "$stage" \( -type f -o -name zimbelplot-export \) -print)
+left=$(find "$stage" \( -type f -o -name 'zimbelplot-*' \) -print)
 [ -z "$left" ] || fail "uninstall left $left"
 echo "deb-test: $(basename "$deb") passes"
