@@ -1,0 +1,76 @@
+// Fuzzes the server's request handler as the server calls it, with any
+// method and path, a link sealed with a right checksum or not, and an
+// If-None-Match: every answer is one the server means to give (never a
+// 5xx), every refusal one line of text, and every picture it agrees to draw
+// is drawn within the pixel limit.
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "model/GraphLink.h"
+#include "serve/Answer.h"
+#include "tests/fuzz/FuzzCheck.h"
+
+namespace {
+
+const char* const kMethods[] = {"GET", "HEAD", "POST", "OPTIONS", "get", ""};
+
+Site MakeSite() {
+  Site site;
+  site.files["/"] = {"text/html; charset=utf-8", "\"page\"", std::make_shared<const std::string>("<!DOCTYPE html>")};
+  // Small, so that drawing what is allowed stays quick.
+  site.maxPixels = 1 << 16;
+  return site;
+}
+
+bool Header(const Reply& reply, const char* name, const char* value) {
+  for (const auto& [key, text] : reply.headers) {
+    if (key == name) return !value || text == value;
+  }
+  return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+  static const Site site = MakeSite();
+  if (size < 2) return 0;
+  const std::string method = kMethods[bytes[0] % (sizeof kMethods / sizeof *kMethods)];
+  const std::string rest(reinterpret_cast<const char*>(bytes) + 2, size - 2);
+  std::string path = rest;
+  const int shape = bytes[1] % 4;
+  if (shape == 1 || shape == 2) path = "/" + rest + "&c=" + LinkChecksum(rest) + (shape == 1 ? ".png" : ".svg");
+  const char* ifNoneMatch = bytes[0] & 0x80 ? "\"1.2-0000000000000000\", *" : nullptr;
+
+  const Route route = RouteRequest(site, method, path, shape == 3 ? ifNoneMatch : nullptr);
+  const Reply& reply = route.reply;
+  if (route.drawing) {
+    const GraphSettings& s = route.job.settings;
+    Check(s.imageWidth >= 1 && s.imageHeight >= 1);
+    Check(route.job.pixels == static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight));
+    Check(route.job.pixels <= site.maxPixels);
+    std::string picture, reason;
+    Check(DrawPicture(route.job, picture, reason));
+    const Reply drawn = PictureReply(route.job, std::make_shared<const std::string>(picture));
+    Check(drawn.status == 200 && Header(drawn, "ETag", route.job.etag.c_str()));
+    Check(route.job.kind == PictureKind::Png ? picture.compare(0, 4, "\x89PNG") == 0
+                                             : picture.find("<svg") != std::string::npos);
+    return 0;
+  }
+  switch (reply.status) {
+    case 200:
+    case 304: Check(method == "GET" || method == "HEAD"); break;
+    case 400:
+    case 404:
+    case 405:
+    case 414:
+    case 422: {
+      const std::string& text = *reply.body;
+      Check(!text.empty() && text.find('\n') == text.size() - 1);
+      Check(Header(reply, "Content-Type", "text/plain; charset=utf-8"));
+      break;
+    }
+    default: Check(!"an answer the server never means to give");
+  }
+  return 0;
+}
