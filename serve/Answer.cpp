@@ -6,6 +6,7 @@
 
 #include "model/AboutText.h"
 #include "model/GraphLink.h"
+#include "serve/PictureCache.h"
 
 namespace {
 
@@ -104,11 +105,25 @@ const char kPictureCaching[] = "public, max-age=86400";
 // The page revalidates each time, so a new build is what the next visit gets.
 const char kPageCaching[] = "no-cache";
 
-Route PictureRoute(const Site& site, const std::string& plain, const char* ifNoneMatch) {
+Reply PictureNotModified(const std::string& etag) {
+  Reply reply = NotModified(etag, kPictureCaching);
+  reply.headers.push_back({"Access-Control-Allow-Origin", "*"});
+  return reply;
+}
+
+// A kept picture is answered before its link is read again: it was read
+// whole when the picture was drawn, and the key is the link itself.
+Route PictureRoute(const Site& site, const std::string& plain, const char* ifNoneMatch, PictureCache* cache) {
   Route route;
   PictureJob& job = route.job;
   job.kind = EndsWith(plain, ".svg") ? PictureKind::Svg : PictureKind::Png;
   const std::string link = plain.substr(1, plain.size() - 5);
+  job.key = (job.kind == PictureKind::Svg ? "s" : "p") + link;
+  job.etag = Etag(job.key);
+  if (Bytes kept = cache ? cache->Find(job.key) : nullptr) {
+    route.reply = Matches(ifNoneMatch, job.etag) ? PictureNotModified(job.etag) : PictureReply(job, kept);
+    return route;
+  }
   if (!ReadLinkFragment(link.data(), link.size(), job.settings, job.data)) {
     route.reply = TextReply(400, "not a graph link, or a damaged or cut one");
     return route;
@@ -125,12 +140,8 @@ Route PictureRoute(const Site& site, const std::string& plain, const char* ifNon
                                      std::to_string(site.maxPixels) + " pixels");
     return route;
   }
-  job.key = (job.kind == PictureKind::Svg ? "s" : "p") + link;
-  job.etag = Etag(job.key);
   if (Matches(ifNoneMatch, job.etag)) {
-    Reply reply = NotModified(job.etag, kPictureCaching);
-    reply.headers.push_back({"Access-Control-Allow-Origin", "*"});
-    route.reply = reply;
+    route.reply = PictureNotModified(job.etag);
     return route;
   }
   route.drawing = true;
@@ -156,7 +167,8 @@ Reply PictureReply(const PictureJob& job, Bytes bytes) {
   return reply;
 }
 
-Route RouteRequest(const Site& site, const std::string& method, const std::string& path, const char* ifNoneMatch) {
+Route RouteRequest(const Site& site, const std::string& method, const std::string& path, const char* ifNoneMatch,
+                   PictureCache* cache) {
   Route route;
   std::string plain;
   if (method != "GET" && method != "HEAD") {
@@ -178,7 +190,7 @@ Route RouteRequest(const Site& site, const std::string& method, const std::strin
     }
     if (page.type.compare(0, 9, "text/html") == 0) route.reply.headers.push_back({"Content-Security-Policy", kPagePolicy});
   } else if (plain.size() > 5 && plain.compare(0, 3, "/z1") == 0 && (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
-    route = PictureRoute(site, plain, ifNoneMatch);
+    route = PictureRoute(site, plain, ifNoneMatch, cache);
   } else {
     route.reply = TextReply(404, "no such page or picture");
   }

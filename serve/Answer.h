@@ -44,9 +44,12 @@ struct Route {
   PictureJob job;
 };
 
+class PictureCache;
+
 // `path` as the request line spells it (no query); `ifNoneMatch` null when
-// the header is absent.
-Route RouteRequest(const Site& site, const std::string& method, const std::string& path, const char* ifNoneMatch);
+// the header is absent. A picture in `cache` (if given) is answered from it.
+Route RouteRequest(const Site& site, const std::string& method, const std::string& path, const char* ifNoneMatch,
+                   PictureCache* cache = nullptr);
 
 Reply PictureReply(const PictureJob& job, Bytes bytes);
 

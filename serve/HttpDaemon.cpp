@@ -186,7 +186,8 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
   auto* exchange = static_cast<Exchange*>(*request);
   const auto route = [&] {
     return RouteRequest(state.site, method, url,
-                        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_IF_NONE_MATCH));
+                        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_IF_NONE_MATCH),
+                        &state.cache);
   };
   if (!exchange) {
     Awaiting(state, connection, false);
@@ -209,9 +210,6 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
     exchange->route = route();
     const Route& routed = exchange->route;
     if (!routed.drawing) return Send(connection, url, method, version, routed.reply);
-    if (Bytes kept = state.cache.Find(routed.job.key)) {
-      return Send(connection, url, method, version, PictureReply(routed.job, kept));
-    }
     DrawLater(state, connection, *exchange);
     return MHD_YES;
   }

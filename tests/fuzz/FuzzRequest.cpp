@@ -9,6 +9,7 @@
 
 #include "model/GraphLink.h"
 #include "serve/Answer.h"
+#include "serve/PictureCache.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 namespace {
@@ -34,6 +35,8 @@ bool Header(const Reply& reply, const char* name, const char* value) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   static const Site site = MakeSite();
+  // What was drawn is kept, so later inputs take the server's cached road.
+  static PictureCache cache(1 << 20);
   if (size < 2) return 0;
   const std::string method = kMethods[bytes[0] % (sizeof kMethods / sizeof *kMethods)];
   const std::string rest(reinterpret_cast<const char*>(bytes) + 2, size - 2);
@@ -42,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if (shape == 1 || shape == 2) path = "/" + rest + "&c=" + LinkChecksum(rest) + (shape == 1 ? ".png" : ".svg");
   const char* ifNoneMatch = bytes[0] & 0x80 ? "\"1.2-0000000000000000\", *" : nullptr;
 
-  const Route route = RouteRequest(site, method, path, shape == 3 ? ifNoneMatch : nullptr);
+  const Route route = RouteRequest(site, method, path, shape == 3 ? ifNoneMatch : nullptr, &cache);
   const Reply& reply = route.reply;
   if (route.drawing) {
     const GraphSettings& s = route.job.settings;
@@ -51,7 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     Check(route.job.pixels <= site.maxPixels);
     std::string picture, reason;
     Check(DrawPicture(route.job, picture, reason));
-    const Reply drawn = PictureReply(route.job, std::make_shared<const std::string>(picture));
+    const Bytes bytes = std::make_shared<const std::string>(picture);
+    const Reply drawn = PictureReply(route.job, bytes);
+    cache.Keep(route.job.key, bytes);
     Check(drawn.status == 200 && Header(drawn, "ETag", route.job.etag.c_str()));
     Check(route.job.kind == PictureKind::Png ? picture.compare(0, 4, "\x89PNG") == 0
                                              : picture.find("<svg") != std::string::npos);
