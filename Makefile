@@ -128,6 +128,7 @@ test-serve: release web
 bench: wine-build release web web-driver
 	tools/bench.sh
 	tools/export-bench.sh
+	tools/serve-bench.sh
 	node --no-experimental-fetch tools/web-bench.js build/web
 	node tools/page-bench.mjs
 
