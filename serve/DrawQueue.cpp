@@ -34,8 +34,10 @@ void DrawQueue::Cancel() {
     std::lock_guard<std::mutex> lock(mutex_);
     dropped.swap(queue_);
   }
-  std::string none;
-  for (Task& task : dropped) task.done(false, none);
+  for (Task& task : dropped) {
+    std::string stopping = "the server is stopping";
+    task.done(false, stopping);
+  }
 }
 
 void DrawQueue::Draw() {
@@ -58,8 +60,9 @@ void DrawQueue::Draw() {
     try {
       ok = DrawPicture(task.job, bytes, reason);
     } catch (const std::bad_alloc&) {
-      bytes.clear();
+      reason = "out of memory";
     }
+    if (!ok) bytes = "cannot draw: " + reason;
     task.done(ok, bytes);
     lock.lock();
     pixelsDrawn_ -= task.job.pixels;

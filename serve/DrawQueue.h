@@ -15,7 +15,8 @@
 // exporter bounds its batch: memory stays flat whatever is asked.
 class DrawQueue {
  public:
-  // `done(ok, bytes)` runs on the drawing thread; it must not throw.
+  // `done(ok, bytes)` runs on the drawing thread with the picture, or false
+  // and why there is none; it must not throw.
   using Done = std::function<void(bool ok, std::string& bytes)>;
 
   DrawQueue(int threads, int waiting, uint64_t pixelBudget);

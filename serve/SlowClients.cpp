@@ -1,0 +1,49 @@
+#include "serve/SlowClients.h"
+
+#include <sys/socket.h>
+
+void SlowClients::Start() {
+  thread_ = std::thread([this] { Run(); });
+}
+
+void SlowClients::Stop() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  thread_.join();
+}
+
+void SlowClients::Opened(const void* key, int fd) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  watches_[key] = {fd, Clock::now() + time_, true};
+}
+
+void SlowClients::Closed(const void* key) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  watches_.erase(key);
+}
+
+void SlowClients::Waiting(const void* key, bool waiting) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto found = watches_.find(key);
+  if (found == watches_.end()) return;
+  found->second.waiting = waiting;
+  found->second.deadline = Clock::now() + time_;
+}
+
+void SlowClients::Run() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  while (!stopping_) {
+    // A quarter of a second late at most: the time-out is whole seconds.
+    changed_.wait_for(lock, std::chrono::milliseconds(250));
+    const Clock::time_point now = Clock::now();
+    for (auto& [key, watch] : watches_) {
+      if (!watch.waiting || now <= watch.deadline) continue;
+      shutdown(watch.fd, SHUT_RDWR);
+      watch.waiting = false;
+    }
+  }
+}

@@ -1,0 +1,45 @@
+#pragma once
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+
+// Gives every connection a bounded time to send each whole request, however
+// slowly it sends it (the library's own time-out restarts with every byte).
+// A connection past its time has its socket shut; the library, seeing it
+// end, lets it go.
+class SlowClients {
+ public:
+  explicit SlowClients(int seconds) : time_(seconds) {}
+  ~SlowClients() { Stop(); }
+  SlowClients(const SlowClients&) = delete;
+  SlowClients& operator=(const SlowClients&) = delete;
+
+  void Start();
+  void Stop();
+
+  // The library's connection `key` on socket `fd` opened, or closed. A
+  // record goes (under the lock the watch shuts sockets with) before the
+  // library closes its socket, so no other connection's is ever shut.
+  void Opened(const void* key, int fd);
+  void Closed(const void* key);
+  // A request is in, or answered: the clock stops, or starts for the next.
+  void Waiting(const void* key, bool waiting);
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  struct Watch {
+    int fd;
+    Clock::time_point deadline;
+    bool waiting;
+  };
+  void Run();
+
+  std::chrono::seconds time_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::map<const void*, Watch> watches_;
+  bool stopping_ = false;
+  std::thread thread_;
+};
