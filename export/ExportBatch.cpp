@@ -15,6 +15,7 @@
 #include "export/OutputFile.h"
 #include "export/WorkerPool.h"
 #include "model/DataFileReader.h"
+#include "model/GraphLink.h"
 #include "model/GraphModel.h"
 #include "render/GraphRenderer.h"
 #include "render/PngRenderer.h"
@@ -340,6 +341,28 @@ class Batch {
   int status_ = kExportDone;
 };
 
+// Each input's link on a line of standard output, in input order: the
+// address of its picture on a zimbelplot-serve, made without the page.
+int ExportLinks(const ExportOptions& options) {
+  int status = kExportDone;
+  for (const std::string& input : options.inputs) {
+    GraphSettings s = options.settings;
+    GraphData d;
+    std::string reason;
+    if (!Load(input, s, d, reason)) {
+      std::fprintf(stderr, "zimbelplot-export: %s: %s\n", Shown(input, "standard input").c_str(), reason.c_str());
+      status = kExportFileFailed;
+      continue;
+    }
+    if (options.Given(IDC_WIDTH)) s.imageWidth = options.settings.imageWidth;
+    std::printf("%s\n", LinkFragment(s, d).c_str());
+  }
+  return std::fflush(stdout) == 0 ? status : kExportFileFailed;
+}
+
 }  // namespace
 
-int ExportAll(const ExportOptions& options) { return Batch(options).Run(); }
+int ExportAll(const ExportOptions& options) {
+  if (options.format == PictureFormat::Link) return ExportLinks(options);
+  return Batch(options).Run();
+}

@@ -89,7 +89,7 @@ std::vector<ExportOption> MakeOptions() {
     o.format = static_cast<PictureFormat>(v.whole);
     o.formatGiven = true;
   }));
-  options.back().choices = {"png", "svg"};
+  options.back().choices = {"png", "svg", "link"};
   options.back().byDefault = "from the -o name, else png";
   const GraphSettings start = StartSettings();
   for (const SettingRow& row : kSettingRows) {

@@ -157,6 +157,14 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
     error = "standard input (-) can be read only once";
     return false;
   }
+  // A link is a line of text for each input, all of them to standard output.
+  if (options.format == PictureFormat::Link) {
+    if (options.outputGiven && options.output != "-") {
+      error = "--format link writes to standard output";
+      return false;
+    }
+    return true;
+  }
   const bool toFolder = !options.output.empty() && (options.output.back() == '/' || options.output.back() == '\\');
   if (options.outputGiven && options.output.empty()) {
     error = "-o needs a file name";

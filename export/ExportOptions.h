@@ -6,7 +6,8 @@
 #include "model/GraphModel.h"
 #include "model/SettingsTable.h"
 
-enum class PictureFormat { Png, Svg };
+// Link: no picture, but the graph's link, one line an input.
+enum class PictureFormat { Png, Svg, Link };
 
 // One command line, understood.
 struct ExportOptions {

@@ -89,6 +89,7 @@ TEST(ExportOptionsTest, EachBadFormSaysWhatWasWrong) {
       {{"a.txt", "b.txt", "-o", "b.png"}, "-o b.png takes one input; name a folder (ending in /) for several"},
       {{"a.txt", "b.txt", "-o", "-"}, "-o - (standard output) takes one input"},
       {{"-j", "0", "a.txt"}, "--jobs: '0' is not a whole number from 1 to 256"},
+      {{"--format", "link", "a.txt", "-o", "a.link"}, "--format link writes to standard output"},
   };
   for (const Rejected& c : cases) {
     Parsed p = Parse(c.args);

@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "model/GraphLink.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -287,6 +289,29 @@ TEST_F(ExportProgramTest, ErrorsAndExitStatuses) {
     EXPECT_EQ(Read("same.png"), "1\n") << c.args;
   }
   EXPECT_TRUE(fs::is_symlink(folder_ / "link.png"));
+}
+
+// --format link: each input's link on a line of standard output, the graph
+// the pictures would show (a given width kept), and no picture written; an
+// input that fails is reported and the others still get their lines.
+TEST_F(ExportProgramTest, LinkOfEachInputReadsBackAsItsGraph) {
+  Write("two.txt", "5\n-1\n");
+  Ran run = Export("--format link --width 300 three.txt missing.txt - <two.txt");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "zimbelplot-export: missing.txt: cannot read: No such file or directory\n");
+  std::istringstream lines(run.out);
+  const int counts[] = {3, 2};
+  for (int count : counts) {
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    GraphSettings s;
+    GraphData d;
+    ASSERT_TRUE(ReadLinkFragment(line.data(), line.size(), s, d)) << line;
+    EXPECT_EQ(d.count, count);
+    EXPECT_EQ(s.imageWidth, 300);
+  }
+  EXPECT_TRUE(lines.peek() == EOF);
+  EXPECT_FALSE(Exists("three.png"));
 }
 
 // Every file of a batch on several cores as on one: the same messages in the
