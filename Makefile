@@ -116,11 +116,12 @@ test-vm: win32
 vm-smoke: win32
 	tools/vm-smoke.sh
 
-# zimbelplot-serve as a process: the page and pictures against the
-# exporter's bytes, hostile requests, a full queue, SIGTERM, and two
-# instances behind nginx with one killed (about 15 s).
-test-serve: release web
-	tests/serve/serve-tests.sh
+# zimbelplot-serve as a process, its sanitizer build: the page and pictures
+# against the exporter's bytes, hostile requests, a full queue, SIGTERM, and
+# two instances behind nginx with one killed (about 10 s). The optimised
+# build is run by the package's test and the browser tests.
+test-serve: web native
+	ZIMBEL_SERVE_TREE=$(BUILD)/native tests/serve/serve-tests.sh
 
 # Median times of a paint's work and of a PNG save under Wine, then the
 # exporters against gnuplot, the server against the exporter and nginx, then

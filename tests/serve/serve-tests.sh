@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# zimbelplot-serve as a process on a free port of 127.0.0.1: the page and
+# pictures against the exporter's bytes, hostile requests, a full queue,
+# SIGTERM during requests, and two instances behind nginx with one killed.
+# Run from the checkout after make release web.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+source tests/serve/serve-lib.sh
+
+# status URL [curl options]: the status code alone.
+status() { curl -s -o /dev/null -w '%{http_code}' --path-as-is "${@:2}" "$1"; }
+expectStatus() {  # want URL [curl options]
+  local got
+  got=$(status "${@:2}")
+  [ "$got" = "$1" ] || fail "$2 ${*:3}: $got, not $1"
+}
+header() { curl -s -D - -o /dev/null "${@:2}" "$1" | tr -d '\r' | sed -n "s/^$2: //Ip" | head -1; }
+header() {  # URL NAME [curl options]
+  curl -s -D - -o /dev/null "${@:3}" "$1" | tr -d '\r' | awk -v name="$2" 'tolower($0) ~ "^" tolower(name) ": " { sub(/^[^:]*: /, ""); print; exit }'
+}
+healthy() { expectStatus 200 "${1}healthz"; }
+
+# What a raw request gets: the status line's code, or "closed" when the
+# server hung up without answering.
+raw() {  # PORT REQUEST
+  exec 3<>"/dev/tcp/127.0.0.1/$1"
+  printf '%s' "$2" >&3 2>/dev/null || true
+  local line
+  line=$(timeout 10 head -1 <&3 2>/dev/null | tr -d '\r') || true
+  exec 3>&-
+  [ -n "$line" ] && echo "$line" | cut -d' ' -f2 || echo closed
+}
+
+pageAndPictures() {
+  startServer main
+  local url=$url_main
+  cmp <(curl -s "$url") "$pageRoot/index.html" || fail "/ is not the page"
+  cmp <(curl -s "${url}zimbelplot.wasm") "$pageRoot/zimbelplot.wasm" || fail "the wasm differs"
+  [ "$(header "${url}zimbelplot.wasm" Content-Type)" = application/wasm ] || fail "wasm type"
+  [[ $(header "$url" Content-Security-Policy) == *"script-src 'self' 'wasm-unsafe-eval'"* ]] || fail "no page policy"
+  seq 1 512 | awk '{ printf "%.3f\n", 40 * sin($1 / 7) }' >"$work/long.txt"
+  local options input link
+  for options in "|examples/wave.txt" "--auto-ratio --background #FFFFFF --line-style dash --point-kind square|$work/long.txt"; do
+    input=${options#*|}
+    options=(${options%|*})
+    link=$("$exporter" --format link "${options[@]}" "$input")
+    "$exporter" "${options[@]}" "$input" -o "$work/want.png"
+    "$exporter" "${options[@]}" "$input" -o "$work/want.svg"
+    curl -s -o "$work/got.png" "$url$link.png"
+    curl -s -o "$work/got.svg" "$url$link.svg"
+    cmp "$work/want.png" "$work/got.png" || fail "the PNG of $link is not the exporter's"
+    cmp "$work/want.svg" "$work/got.svg" || fail "the SVG of $link is not the exporter's"
+  done
+  local picture="$url$link.png" etag
+  [ "$(header "$picture" Content-Type)" = image/png ] || fail "picture type"
+  [ "$(header "$picture" Access-Control-Allow-Origin)" = "*" ] || fail "no CORS"
+  [ "$(header "$picture" X-Content-Type-Options)" = nosniff ] || fail "no nosniff"
+  [ "$(header "$picture" Cache-Control)" = "public, max-age=86400" ] || fail "cache control"
+  etag=$(header "$picture" ETag)
+  [[ $etag == \"*\" ]] || fail "ETag $etag"
+  [ "$(header "$picture" Content-Length -I)" = "$(stat -c %s "$work/want.png")" ] || fail "HEAD's length"
+  [ -z "$(curl -s -I "$picture" | sed '1,/^\r$/d')" ] || fail "HEAD has a body"
+  expectStatus 304 "$picture" -H "If-None-Match: \"x\", W/$etag"
+  expectStatus 200 "$picture" -H 'If-None-Match: "other"'
+  [ "$(header "${url}app.js" Cache-Control)" = no-cache ] || fail "the page's files are not revalidated"
+  expectStatus 304 "${url}app.js" -H "If-None-Match: $(header "${url}app.js" ETag)"
+  grep -q '"GET /app.js HTTP/1.1" 304 -$' "$work/main.log" || fail "no common log line"
+}
+
+hostile() {
+  startServer hostile --timeout 1 --max-pixels 1000000
+  local url=$url_hostile port=${url_hostile##*:}
+  port=${port%/}
+  local link cut big path
+  link=$("$exporter" --format link examples/three.txt)
+  cut=${link:0:${#link}-3}
+  big=$("$exporter" --format link --width 2000 --height 1000 examples/three.txt)
+  while IFS='|' read -r want path; do
+    expectStatus "$want" "$url${path#/}"
+    [ "$(curl -s --path-as-is "$url${path#/}" | wc -l)" -le 1 ] || fail "$path: more than one line"
+    healthy "$url"
+  done <<LIST
+400|/$cut.png
+400|/${link/v=/v=A}.png
+400|/${link/&c=/&c=0}.svg
+400|/z1&line-width=3&v=Gl6yDj&c=00000000.png
+404|/$link.gif
+404|/x$link.png
+422|/$big.png
+404|/../../../../etc/passwd
+404|/%2e%2e/%2e%2e/etc/passwd
+404|/%2E%2E%2F%2E%2E%2Fetc%2Fpasswd
+404|/..%252f..%252fetc%252fpasswd
+400|/index.html%00.png
+400|/%0d%0aSet-Cookie:x
+400|/%zz
+404|/..\\..\\etc\\passwd
+404|/%5c..%5c..%5cetc%5cpasswd
+404|//etc/passwd
+404|/etc/passwd
+404|/CMakeCache.txt
+404|/web/
+LIST
+  local method
+  for method in POST PUT DELETE PATCH OPTIONS TRACE CONNECT PROPFIND FOO; do
+    expectStatus 405 "${url}healthz" -X "$method"
+  done
+  expectStatus 400 "${url}healthz" -X GET --data-binary x
+  local mega
+  mega=$(head -c 1048576 /dev/zero | tr '\0' a)
+  [ "$(raw "$port" $'GET /'"$mega"$' HTTP/1.1\r\nHost: x\r\n\r\n')" = 414 ] || fail "a megabyte's path"
+  [ "$(raw "$port" $'GET /healthz HTTP/1.1\r\nX-Big: '"$mega"$'\r\n\r\n')" = 431 ] || fail "a megabyte's header"
+  [ "$(raw "$port" $'GET /'"${mega:0:20000}"$' HTTP/1.1\r\nHost: x\r\n\r\n')" = 414 ] || fail "a long path"
+  # A byte a second: cut off once the time-out has passed, however steady.
+  local start=$SECONDS request=$'GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n' i answer
+  exec 4<>"/dev/tcp/127.0.0.1/$port"
+  for ((i = 0; i < ${#request} && SECONDS - start < 8; i++)); do
+    printf '%s' "${request:i:1}" >&4 2>/dev/null || break
+    healthy "$url"
+    sleep 1
+  done
+  answer=$(timeout 5 cat <&4 2>/dev/null | head -c 100 || true)
+  exec 4>&-
+  [ -z "$answer" ] && ((SECONDS - start <= 3)) || fail "a client sending a byte a second held on for $((SECONDS - start)) s"
+  healthy "$url"
+  grep -q ' 5[0-9][0-9] ' "$work/hostile.log" && fail "a 5xx among the hostile answers"
+  return 0
+}
+
+# One drawing thread and one place in the queue: of 8 large pictures asked
+# at once, some are refused with 503 and Retry-After, the rest drawn.
+busy() {
+  startServer busy -j 1 --queue 1 --cache-size 0
+  local i
+  for i in $(seq 1 8); do
+    curl -s -D "$work/busy$i.head" -o /dev/null \
+      "$url_busy$(seq 1 $i | "$exporter" --format link --width 4000 --height 4000 -).png" &
+  done
+  wait $(jobs -p | grep -v -x -F -f <(printf '%s\n' "${started[@]}")) 2>/dev/null || true
+  local refused drawn
+  refused=$(cat "$work"/busy*.head | grep -c '^HTTP/1.1 503' || true)
+  drawn=$(cat "$work"/busy*.head | grep -c '^HTTP/1.1 200' || true)
+  ((refused > 0 && refused + drawn == 8)) || fail "busy: $drawn drawn, $refused refused of 8"
+  grep -qi '^Retry-After: 1' $(grep -l '^HTTP/1.1 503' "$work"/busy*.head | head -1) || fail "503 without Retry-After"
+}
+
+# SIGTERM with pictures in flight: each request gets its whole answer, the
+# server exits 0 within a few seconds and takes no new connection.
+terminate() {
+  startServer term -j 1
+  local i port=${url_term##*:}
+  port=${port%/}
+  for i in $(seq 1 8); do seq 1 $((i + 8)) >"$work/term$i.txt"; done
+  "$exporter" --format link --width 4000 --height 4000 "$work"/term?.txt >"$work/term.links"
+  for i in $(seq 1 8); do
+    curl -s -o "$work/term$i.png" -w '%{http_code}' "$url_term$(sed -n "${i}p" "$work/term.links").png" \
+      >"$work/term$i.status" &
+  done
+  waitFor "[ \$(ss -Htn state established '( sport = :$port )' | wc -l) -ge 4 ]" 100 ||
+    fail "the requests never reached the server"
+  local start=$SECONDS
+  kill -TERM "$pid_term"
+  local exitStatus=0
+  wait "$pid_term" || exitStatus=$?
+  ((exitStatus == 0)) || fail "SIGTERM: exit status $exitStatus"
+  ((SECONDS - start <= 5)) || fail "SIGTERM: $((SECONDS - start)) s to stop"
+  for i in $(seq 1 8); do
+    waitFor "[ -s '$work/term$i.status' ]" 50 || fail "request $i never ended"
+    case $(cat "$work/term$i.status") in
+      200) pngcheck -q "$work/term$i.png" >/dev/null || fail "request $i: a cut picture" ;;
+      503) ;;
+      *) fail "request $i during SIGTERM: $(cat "$work/term$i.status")" ;;
+    esac
+  done
+  [ "$(status "${url_term}healthz")" = 000 ] || fail "still answering after SIGTERM"
+}
+
+# Two instances behind the packaged nginx example; one is killed (SIGKILL)
+# during a bounded load, every request passing nginx's cache to an instance,
+# and no request fails.
+balanced() {
+  startServer one
+  startServer two
+  local port one=${url_one#http://} two=${url_two#http://} i
+  port=$(freePort)
+  startNginx "$port" "${one%/}" "${two%/}"
+  mkdir "$work/load"
+  for i in $(seq 1 200); do seq 1 $((i % 50 + 2)) | sed "s/$/.$i/" >"$work/load/$i.txt"; done
+  "$exporter" --format link "$work"/load/*.txt >"$work/links"
+  cat >"$work/load.lua" <<LUA
+local links, n = {}, 0
+for line in io.lines("$work/links") do links[#links + 1] = line end
+request = function()
+  n = n + 1
+  -- A query of its own passes nginx's cache; the server reads no query.
+  return wrk.format("GET", "/" .. links[n % #links + 1] .. ".png?" .. n)
+end
+LUA
+  wrk -t2 -c16 -d2s -s "$work/load.lua" "http://127.0.0.1:$port/" >"$work/wrk.out" 2>&1 &
+  local load=$!
+  waitFor "grep -q '\"GET /z1' '$work/one.log'" 50 || fail "no picture from the first instance"
+  kill -KILL "$pid_one"
+  wait "$pid_one" 2>/dev/null || true
+  wait "$load" || fail "wrk failed: $(cat "$work/wrk.out")"
+  grep -q 'Non-2xx\|Socket errors' "$work/wrk.out" && fail "requests failed behind nginx: $(cat "$work/wrk.out")"
+  local count
+  count=$(awk '/requests in/ { print $1 }' "$work/wrk.out")
+  ((count > 100)) || fail "only $count requests behind nginx"
+  echo "serve-tests: $count requests behind nginx, one of two instances killed, none failed"
+}
+
+[ -n "${ONLY:-}" ] && { $ONLY; exit; }
+pageAndPictures
+hostile
+busy
+terminate
+balanced
+echo "serve-tests: passed"
