@@ -15,6 +15,8 @@
     file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
     png: ['PNG をダウンロード', 'Download PNG'], svg: ['SVG をダウンロード', 'Download SVG'],
     copyLink: ['リンクをコピー', 'Copy link'],
+    copyPngLink: ['PNG 画像のリンクをコピー', 'Copy PNG image link'],
+    copySvgLink: ['SVG 画像のリンクをコピー', 'Copy SVG image link'],
     view: ['表示(V)', 'View'], tool: ['ツール(T)...', 'Tool...'], values: ['数値の一覧', 'Values'],
     number: ['番号', 'No.'], value: ['値', 'Value'], points: ['点', 'points'],
     readout: ['点 %n: %v', 'Point %n: %v'], noValues: ['グラフ(値はまだありません)', 'Graph (no values yet)'],
@@ -39,6 +41,8 @@
     notReady: ['まだ読み込み中です。', 'The page is still loading.'],
     linkCopied: ['このグラフのリンクをコピーしました。', 'The link to this graph has been copied.'],
     linkInAddress: ['このグラフのリンクをアドレス欄に入れました。', 'The link to this graph is now in the address bar.'],
+    imageLinkCopied: ['このグラフの画像のリンクをコピーしました。', 'The image link of this graph has been copied.'],
+    imageLinkIs: ['このグラフの画像のリンク: %s', 'The image link of this graph: %s'],
     badLink: ['リンクが壊れているため開けませんでした。グラフはそのままです。',
       'The link is damaged and could not be opened; the graph is unchanged.'],
   };
@@ -677,6 +681,28 @@
     });
   }
 
+  // Where zimbelplot-serve hosts the page, the same link also names the
+  // graph's picture: any web page, README or mail can show it.
+  function copyImageLink(extension) {
+    if (!core) return say(text('notReady'));
+    if (core._ZimbelImageWidth() < 1 || core._ZimbelImageHeight() < 1) return say(text('noPicture'));
+    const address = new URL(core.UTF8ToString(core._ZimbelLink()) + extension, location.href).href;
+    navigator.clipboard.writeText(address).then(() => say(text('imageLinkCopied')),
+      () => say(text('imageLinkIs').replace('%s', address)));
+  }
+
+  // Only zimbelplot-serve draws pictures from links, and it names itself in
+  // every answer; a static host, or the one-file page from disk, gets no
+  // image links to offer.
+  function offerImageLinks() {
+    if (location.protocol !== 'http:' && location.protocol !== 'https:') return;
+    fetch(location.href.split('#')[0], {method: 'HEAD', cache: 'no-store'}).then((response) => {
+      if (!(response.headers.get('Server') || '').startsWith('zimbelplot-serve/')) return;
+      $('cmd-png-link').hidden = false;
+      $('cmd-svg-link').hidden = false;
+    }, () => {});
+  }
+
   function openLink() {
     const fragment = location.hash.slice(1);
     if (!core || !fragment) return;
@@ -703,6 +729,8 @@
       'cmd-png': downloadPng,
       'cmd-svg': downloadSvg,
       'cmd-link': copyLink,
+      'cmd-png-link': () => copyImageLink('.png'),
+      'cmd-svg-link': () => copyImageLink('.svg'),
       'cmd-tool': () => showTool(tool.hidden),
       'cmd-values': () => showValues(valuesPanel.hidden),
       'cmd-about': () => {
@@ -794,6 +822,7 @@
   wireDropAndPaste();
   applyLanguage();
   showTool(false);
+  offerImageLinks();
 
   // The hosted page keeps itself for use offline; the one-file page, which
   // has no manifest, has nothing to keep. Each visit asks for a new build,

@@ -1,0 +1,75 @@
+// The page hosted by zimbelplot-serve: File offers the graph's image links,
+// each the address of the exporter's picture; a static host offers none.
+import {test, before, after} from 'node:test';
+import assert from 'node:assert/strict';
+import {execFileSync, spawn} from 'node:child_process';
+import path from 'node:path';
+import readline from 'node:readline';
+import {startServer} from '../../tools/web-serve.mjs';
+import {repoRoot, webDir, launchBrowser, openPage, chooseFile} from './driver.mjs';
+
+const release = path.join(repoRoot, 'build/release');
+const wave = path.join(repoRoot, 'examples/wave.txt');
+const problems = [];
+let served;
+let staticHost;
+let browser;
+
+// zimbelplot-serve on a free port, once it has printed its address.
+function startServe() {
+  const child = spawn(path.join(release, 'serve/zimbelplot-serve'), ['--listen', '127.0.0.1:0', '--root', webDir],
+    {stdio: ['ignore', 'pipe', 'ignore']});
+  return new Promise((resolve, reject) => {
+    const timer = setTimeout(() => reject(new Error('zimbelplot-serve did not start')), 10000);
+    child.once('error', reject);
+    readline.createInterface({input: child.stdout}).once('line', (url) => {
+      clearTimeout(timer);
+      resolve({url, close: () => new Promise((done) => {
+        child.once('exit', done);
+        child.kill('SIGTERM');
+      })});
+    });
+  });
+}
+
+before(async () => {
+  served = await startServe();
+  staticHost = await startServer(webDir);
+  browser = await launchBrowser();
+});
+
+after(async () => {
+  await browser?.close();
+  await staticHost?.close();
+  await served?.close();
+  assert.deepEqual(problems, []);
+});
+
+test('served by zimbelplot-serve, File copies image links to the exporter\'s pictures', async () => {
+  const page = await openPage(browser.context, served.url, problems);
+  await page.waitForFunction(() => !document.getElementById('cmd-png-link').hidden);
+  await chooseFile(page, wave);
+  await page.waitForFunction(() => document.getElementById('e1000').value === '970');
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin: served.url});
+  for (const format of ['png', 'svg']) {
+    await page.evaluate(() => { document.getElementById('message').textContent = ''; });
+    await page.click('#menu-file summary');
+    await page.click(`#cmd-${format}-link`);
+    await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+    const address = await page.evaluate(() => navigator.clipboard.readText());
+    assert.ok(address.startsWith(served.url + 'z1&') && address.endsWith('.' + format), address.slice(0, 80));
+    const got = Buffer.from(await (await fetch(address)).arrayBuffer());
+    const want = execFileSync(path.join(release, 'export/zimbelplot-export'), [wave, '--format', format, '-o', '-']);
+    assert.ok(got.equals(want), `the ${format} at the address is the exporter's`);
+  }
+  await page.close();
+});
+
+test('on a static host File offers no image link', async () => {
+  const page = await openPage(browser.context, staticHost.url, problems);
+  await page.waitForLoadState('networkidle');
+  const offered = await page.evaluate(() => ['cmd-png-link', 'cmd-svg-link']
+    .filter((id) => !document.getElementById(id).hidden));
+  assert.deepEqual(offered, []);
+  await page.close();
+});
