@@ -40,8 +40,9 @@ for _ in $(seq 1 100); do [ -s "$work/address" ] && break; sleep 0.1; done
 url=$(head -1 "$work/address")
 [ -n "$url" ] || fail "the installed server did not start: $(cat "$work/log")"
 cmp <(curl -sf "$url") "$pageTree/index.html" || fail "the installed page is not the built one"
-link=$("$tree/export/zimbelplot-export" --format link --auto-ratio "$root/usr/share/doc/zimbelplot-serve/README.md")
-"$tree/export/zimbelplot-export" --auto-ratio "$root/usr/share/doc/zimbelplot-serve/README.md" -o "$work/want.png"
+wave=$(dirname "$0")/../examples/wave.txt
+link=$("$tree/export/zimbelplot-export" --format link --auto-ratio "$wave")
+"$tree/export/zimbelplot-export" --auto-ratio "$wave" -o "$work/want.png"
 curl -sf -o "$work/got.png" "$url$link.png" || fail "no picture from the installed server"
 cmp "$work/want.png" "$work/got.png" || fail "the installed server's picture is not the exporter's"
 kill -TERM "$server"
