@@ -242,7 +242,10 @@ void HttpDaemon::Stop() {
   // library let it go.
   while (state.suspended > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
   const Clock::time_point bound = Clock::now() + kFinishBound;
-  while (state.inFlight > 0 && Clock::now() < bound) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  // A request is in flight from its first byte in to its answer out.
+  while ((state.inFlight > 0 || state.slowClients.AnyArriving()) && Clock::now() < bound) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   MHD_stop_daemon(state.daemon);
   state.daemon = nullptr;
   state.slowClients.Stop();

@@ -1,5 +1,6 @@
 #include "serve/SlowClients.h"
 
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 void SlowClients::Start() {
@@ -32,6 +33,15 @@ void SlowClients::Waiting(const void* key, bool waiting) {
   if (found == watches_.end()) return;
   found->second.waiting = waiting;
   found->second.deadline = Clock::now() + time_;
+}
+
+bool SlowClients::AnyArriving() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [key, watch] : watches_) {
+    int unread = 0;
+    if (watch.waiting && ioctl(watch.fd, FIONREAD, &unread) == 0 && unread > 0) return true;
+  }
+  return false;
 }
 
 void SlowClients::Run() {

@@ -26,6 +26,9 @@ class SlowClients {
   void Closed(const void* key);
   // A request is in, or answered: the clock stops, or starts for the next.
   void Waiting(const void* key, bool waiting);
+  // Whether a connection holds bytes of a request not yet read: one on its
+  // way in as the server stops.
+  bool AnyArriving();
 
  private:
   using Clock = std::chrono::steady_clock;

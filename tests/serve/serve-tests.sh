@@ -156,7 +156,9 @@ terminate() {
     curl -s -o "$work/term$i.png" -w '%{http_code}' "$url_term$(sed -n "${i}p" "$work/term.links").png" \
       >"$work/term$i.status" &
   done
-  waitFor "[ \$(ss -Htn state established '( sport = :$port )' | wc -l) -ge 4 ]" 100 ||
+  # Four or more connected and every one taken from the listening queue.
+  waitFor "[ \$(ss -Htn state established '( sport = :$port )' | wc -l) -ge 4 ] &&
+    [ \$(ss -Hltn '( sport = :$port )' | awk '{ print \$2 }') = 0 ]" 100 ||
     fail "the requests never reached the server"
   local start=$SECONDS
   kill -TERM "$pid_term"
