@@ -695,7 +695,9 @@
   // every answer; a static host, or the one-file page from disk, gets no
   // image links to offer.
   function offerImageLinks() {
-    if (location.protocol !== 'http:' && location.protocol !== 'https:') return;
+    // Offline no picture can come from anywhere, and the question itself
+    // would fail loudly.
+    if ((location.protocol !== 'http:' && location.protocol !== 'https:') || !navigator.onLine) return;
     fetch(location.href.split('#')[0], {method: 'HEAD', cache: 'no-store'}).then((response) => {
       if (!(response.headers.get('Server') || '').startsWith('zimbelplot-serve/')) return;
       $('cmd-png-link').hidden = false;
