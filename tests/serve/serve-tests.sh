@@ -2,7 +2,8 @@
 # zimbelplot-serve as a process on a free port of 127.0.0.1: the page and
 # pictures against the exporter's bytes, hostile requests, a full queue,
 # SIGTERM during requests, and two instances behind nginx with one killed.
-# Run from the checkout after make release web.
+# make test-serve runs it; ZIMBEL_SERVE_TREE names the build tree (the
+# optimised one by default), ONLY=GROUP runs one group of checks.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source tests/serve/serve-lib.sh
@@ -14,7 +15,6 @@ expectStatus() {  # want URL [curl options]
   got=$(status "${@:2}")
   [ "$got" = "$1" ] || fail "$2 ${*:3}: $got, not $1"
 }
-header() { curl -s -D - -o /dev/null "${@:2}" "$1" | tr -d '\r' | sed -n "s/^$2: //Ip" | head -1; }
 header() {  # URL NAME [curl options]
   curl -s -D - -o /dev/null "${@:3}" "$1" | tr -d '\r' | awk -v name="$2" 'tolower($0) ~ "^" tolower(name) ": " { sub(/^[^:]*: /, ""); print; exit }'
 }
