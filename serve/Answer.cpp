@@ -189,8 +189,10 @@ Route RouteRequest(const Site& site, const std::string& method, const std::strin
       route.reply = {200, {{"Content-Type", page.type}, {"ETag", page.etag}, {"Cache-Control", kPageCaching}},
                      page.bytes};
     }
-    if (page.type.compare(0, 9, "text/html") == 0) route.reply.headers.push_back({"Content-Security-Policy", kPagePolicy});
-  } else if (plain.size() > 5 && plain.compare(0, 3, "/z1") == 0 && (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
+    if (page.type.compare(0, 9, "text/html") == 0) {
+      route.reply.headers.push_back({"Content-Security-Policy", kPagePolicy});
+    }
+  } else if (plain.compare(0, 3, "/z1") == 0 && (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
     route = PictureRoute(site, plain, ifNoneMatch, cache);
   } else {
     route.reply = TextReply(404, "no such page or picture");

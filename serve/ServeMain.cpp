@@ -19,8 +19,8 @@ namespace {
 std::string DefaultRoot() {
   char self[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (length > 0 && std::string(self, static_cast<size_t>(length)) == ZIMBEL_SERVE_BUILT) return ZIMBEL_SERVE_BUILD_ROOT;
-  return ZIMBEL_SERVE_ROOT;
+  const bool inBuildTree = length > 0 && std::string(self, static_cast<size_t>(length)) == ZIMBEL_SERVE_BUILT;
+  return inBuildTree ? ZIMBEL_SERVE_BUILD_ROOT : ZIMBEL_SERVE_ROOT;
 }
 
 }  // namespace
