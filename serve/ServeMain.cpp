@@ -14,13 +14,14 @@
 
 namespace {
 
-// The page's files: where the package puts them, or, for the program in its
-// build tree, the page the same checkout builds.
+// The page's files: where the install put them beside the program, or, for
+// the program in its build tree, the page the same checkout builds.
 std::string DefaultRoot() {
   char self[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-  const bool inBuildTree = length > 0 && std::string(self, static_cast<size_t>(length)) == ZIMBEL_SERVE_BUILT;
-  return inBuildTree ? ZIMBEL_SERVE_BUILD_ROOT : ZIMBEL_SERVE_ROOT;
+  const std::string program = length > 0 ? std::string(self, static_cast<size_t>(length)) : "";
+  if (program == ZIMBEL_SERVE_BUILT) return ZIMBEL_SERVE_BUILD_ROOT;
+  return program.substr(0, program.find_last_of('/') + 1) + ZIMBEL_SERVE_ROOT;
 }
 
 }  // namespace

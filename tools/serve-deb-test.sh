@@ -27,14 +27,14 @@ root=$work/root
 debRoot "$deb" "$root"
 
 exe=$root/usr/bin/zimbelplot-serve
-page=$root/usr/share/zimbelplot-serve/web
 [ "$("$exe" --version)" = "$(printf 'zimbelplot ver %s\tVNR' "$(dpkg-deb -f "$deb" Version)")" ] ||
   fail "--version says '$("$exe" --version)'"
 manMatchesHelp "$exe" "$root" "$work"
 [ -f "$root/usr/share/bash-completion/completions/zimbelplot-serve" ] || fail "no completion"
 [ -f "$root/usr/share/doc/zimbelplot-serve/nginx.conf" ] || fail "no nginx example"
 
-"$exe" --listen 127.0.0.1:0 --root "$page" >"$work/address" 2>"$work/log" &
+# The page by default is the one the package put down beside the program.
+"$exe" --listen 127.0.0.1:0 >"$work/address" 2>"$work/log" &
 server=$!
 for _ in $(seq 1 100); do [ -s "$work/address" ] && break; sleep 0.1; done
 url=$(head -1 "$work/address")
