@@ -686,7 +686,7 @@
   function copyImageLink(extension) {
     if (!core) return say(text('notReady'));
     if (core._ZimbelImageWidth() < 1 || core._ZimbelImageHeight() < 1) return say(text('noPicture'));
-    const address = new URL(core.UTF8ToString(core._ZimbelLink()) + extension, location.href).href;
+    const address = new URL(taken(core._ZimbelLink()) + extension, location.href).href;
     navigator.clipboard.writeText(address).then(() => say(text('imageLinkCopied')),
       () => say(text('imageLinkIs').replace('%s', address)));
   }
