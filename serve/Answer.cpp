@@ -6,6 +6,7 @@
 
 #include "model/AboutText.h"
 #include "model/GraphLink.h"
+#include "model/SettingsTable.h"
 #include "serve/PictureCache.h"
 
 namespace {
@@ -133,6 +134,13 @@ Route PictureRoute(const Site& site, const std::string& plain, const char* ifNon
   const std::string size = std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) + " pixels";
   if (s.imageWidth < 1 || s.imageHeight < 1) {
     route.reply = TextReply(422, "a picture of " + size + " holds nothing");
+    return route;
+  }
+  // A link may carry a width the data makes, past any side a PNG can be
+  // drawn with; an SVG has no such bound, as the exporter's has none.
+  if (job.kind == PictureKind::Png && (s.imageWidth > kImageSizeMax || s.imageHeight > kImageSizeMax)) {
+    route.reply = TextReply(422, "a PNG of " + size + " is wider or taller than " +
+                                     std::to_string(kImageSizeMax) + " pixels");
     return route;
   }
   job.pixels = static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight);

@@ -71,10 +71,11 @@ hostile() {
   startServer hostile --timeout 1 --max-pixels 1000000
   local url=$url_hostile port=${url_hostile##*:}
   port=${port%/}
-  local link cut big path
+  local link cut big wide path
   link=$("$exporter" --format link examples/three.txt)
   cut=${link:0:${#link}-3}
   big=$("$exporter" --format link --width 2000 --height 1000 examples/three.txt)
+  wide=$("$exporter" --format link --point-interval 9999 --height 1 examples/wave.txt)
   while IFS='|' read -r want path; do
     expectStatus "$want" "$url${path#/}"
     [ "$(curl -s --path-as-is "$url${path#/}" | wc -l)" -le 1 ] || fail "$path: more than one line"
@@ -87,6 +88,7 @@ hostile() {
 404|/$link.gif
 404|/x$link.png
 422|/$big.png
+422|/$wide.png
 404|/../../../../etc/passwd
 404|/%2e%2e/%2e%2e/etc/passwd
 404|/%2E%2E%2F%2E%2E%2Fetc%2Fpasswd
