@@ -386,6 +386,41 @@ test('a scrolled view is the download\'s pixels at its place, out to its edges',
   await page.fill('#e1006', interval);
 });
 
+// A change to the line alone draws the line over the pixels kept of what
+// lies under it (no marker is drawn again); the picture is the one drawn
+// whole after a change under the line and back.
+test('a line change over kept pixels is the picture drawn whole, pixel for pixel', async () => {
+  await chooseFile(page, path.join(repoRoot, 'examples/wave.txt'));
+  await page.waitForFunction(() => document.getElementById('e1000').value === '970');
+  const markersDrawn = () => page.evaluate(() => window.ellipses);
+  await page.evaluate(() => {
+    const proto = CanvasRenderingContext2D.prototype;
+    const ellipse = proto.ellipse;
+    window.ellipses = 0;
+    proto.ellipse = function (...args) {
+      window.ellipses++;
+      return ellipse.apply(this, args);
+    };
+  });
+  const [lineWidth, size] = [await field(1004), await field(1005)];
+  for (const [width, style] of [['4', 0], ['1', 0], ['4', 1], ['6', 3]]) {
+    await page.fill('#e1004', width);
+    await page.click('#l1020');
+    await page.click(`#style-${style}`);
+    await page.fill('#e1005', String(Number(size) + 1));
+    await page.fill('#e1005', size);
+    const whole = await picture();
+    await page.fill('#e1004', '9');
+    const drawn = await markersDrawn();
+    await page.fill('#e1004', width);
+    assert.equal(await markersDrawn(), drawn, `width ${width}, style ${style}: markers drawn again`);
+    assert.equal(await picture(), whole, `width ${width}, style ${style}`);
+  }
+  await page.fill('#e1004', lineWidth);
+  await page.click('#l1020');
+  await page.click('#style-0');
+});
+
 test('the view has a device pixel for each of the screen\'s and follows the ratio; downloads keep the image\'s', async () => {
   const dense = await launchBrowser({deviceScaleFactor: 2});
   try {
