@@ -8,9 +8,8 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import zlib from 'node:zlib';
 import {startServer} from './web-serve.mjs';
-import {repoRoot, webDir, launchBrowser} from '../tests/web/driver.mjs';
+import {repoRoot, webDir, launchBrowser, pageBytesGzipped} from '../tests/web/driver.mjs';
 
 const kRounds = 3;
 const kRedraws = 41;
@@ -121,10 +120,6 @@ try {
     }
   }
   const figure = (side, key) => median(rounds.map((round) => round[side][key]));
-  let gzipped = 0;
-  for (const name of ['index.html', 'app.js', 'style.css', 'zimbelplot.js', 'zimbelplot.wasm']) {
-    gzipped += zlib.gzipSync(fs.readFileSync(path.join(webDir, name)), {level: 9}).length;
-  }
   console.log(`web page beside uPlot ${version} in headless Chromium, 512 values, a ${rounds[0].page.viewWidth}-px view;` +
     ` medians of ${kRounds} fresh browsers (a redraw: the median of ${kRedraws}), each until a pixel is read back:`);
   for (const [key, what] of [['first', 'first picture of a fresh page (pasted / constructed)'],
@@ -133,7 +128,7 @@ try {
     const theirs = figure('peer', key);
     console.log(`  ${what}: page ${mine.toFixed(2)} ms, uPlot ${theirs.toFixed(2)} ms, page/uPlot ${(mine / theirs).toFixed(2)}`);
   }
-  console.log(`  page, script, style and wasm, gzipped: ${(gzipped / 1000).toFixed(1)} kB`);
+  console.log(`  page, script, style and wasm, gzipped: ${(pageBytesGzipped() / 1000).toFixed(1)} kB`);
 } finally {
   await server.close();
   await peerServer.close();

@@ -8,8 +8,8 @@
 // Both are MODULARIZE builds: the script defines one global factory,
 //   createZimbelplot({onFieldWritten(id, text) {...}, onShowTool() {...}})
 // which resolves to the module (`Module` below). Exported to JS: every
-// function here as Module._ZimbelName (or through Module.ccall/cwrap),
-// Module._malloc, Module._free, Module.HEAPU8, Module.UTF8ToString.
+// function here as Module._ZimbelName, Module._malloc, Module._free,
+// Module.HEAPU8, Module.UTF8ToString.
 //
 // From the core to the page (set them in the factory's argument):
 //   Module.onFieldWritten(id, text)  the core wrote field `id` (1000-1009):

@@ -3,10 +3,17 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {fileURLToPath} from 'node:url';
+import zlib from 'node:zlib';
 import {chromium} from 'playwright-core';
 
 export const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const webDir = path.join(repoRoot, 'build/web');
+
+// What a visitor's first load brings, gzipped at the highest level, in bytes.
+export function pageBytesGzipped() {
+  return ['index.html', 'app.js', 'style.css', 'zimbelplot.js', 'zimbelplot.wasm']
+    .reduce((sum, name) => sum + zlib.gzipSync(fs.readFileSync(path.join(webDir, name)), {level: 9}).length, 0);
+}
 
 // The system's browser with a profile of its own, so no earlier run and no
 // background service shapes a result. `options` are the context's (a

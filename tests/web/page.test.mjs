@@ -8,7 +8,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
 import {startServer} from '../../tools/web-serve.mjs';
-import {repoRoot, webDir, launchBrowser, openPage, paints, waitForPaint, chooseFile} from './driver.mjs';
+import {repoRoot, webDir, launchBrowser, openPage, paints, waitForPaint, chooseFile, pageBytesGzipped} from './driver.mjs';
 
 const exporter = path.join(repoRoot, 'build/release/export/zimbelplot-export');
 const work = path.join(repoRoot, 'build/web-test');
@@ -663,6 +663,11 @@ test('the page is dark when the system is, the picture\'s ground is not, and axe
   } finally {
     await themed.close();
   }
+});
+
+test('what a first visit loads stays under 50 kB gzipped', () => {
+  const bytes = pageBytesGzipped();
+  assert.ok(bytes < 50000, `${bytes} bytes`);
 });
 
 test('no console errors', () => {

@@ -27,11 +27,21 @@ function taken(m, pointer) {
   return text;
 }
 
+// Bytes in the module's memory for one call.
+function passing(m, bytes, call) {
+  const p = m._malloc(bytes.length);
+  m.HEAPU8.set(bytes, p);
+  const result = call(p);
+  m._free(p);
+  return result;
+}
+
 // Each option through the page's control for it, as the module's table
 // names them: a field's text, a list's index, a colour, a box.
 function drive(m, file, options) {
   const table = JSON.parse(taken(m, m._ZimbelSettings()));
-  const setText = (id, text) => m.ccall('ZimbelSetText', null, ['number', 'string'], [id, text]);
+  const cText = (text) => Buffer.from(text + '\0');
+  const setText = (id, text) => passing(m, cText(text), (p) => m._ZimbelSetText(id, p));
   let width = null;
   for (let i = 0; i < options.length; ++i) {
     const name = options[i].slice(2);
@@ -40,14 +50,11 @@ function drive(m, file, options) {
     if (setting.kind === 'flag') m._ZimbelSetValue(setting.id, name === setting.option ? 1 : 0);
     else if (name === 'width') width = options[++i];
     else if (setting.kind === 'choice') m._ZimbelSetValue(setting.id, setting.choices.indexOf(options[++i]));
-    else if (setting.kind === 'color') m.ccall('ZimbelSetColorText', null, ['number', 'string'], [setting.id, options[++i]]);
+    else if (setting.kind === 'color') passing(m, cText(options[++i]), (p) => m._ZimbelSetColorText(setting.id, p));
     else setText(setting.id, options[++i]);
   }
   const bytes = fs.readFileSync(file);
-  const p = m._malloc(bytes.length);
-  m.HEAPU8.set(bytes, p);
-  if (!m._ZimbelLoad(p, bytes.length)) throw new Error('not loaded: ' + file);
-  m._free(p);
+  if (!passing(m, bytes, (p) => m._ZimbelLoad(p, bytes.length))) throw new Error('not loaded: ' + file);
   if (width !== null) setText(1000, width);
 }
 
