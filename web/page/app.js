@@ -9,7 +9,7 @@
 
 (() => {
   const kChunkBytes = 1 << 16;
-  const kKeepAfterMs = 1000;
+  const kQuietMs = 2000;
 
   const kTexts = {
     file: ['ファイル(F)', 'File'], open: ['開く(O)...', 'Open...'],
@@ -620,7 +620,7 @@
       $('hint').hidden = true;
       paintNow();
       showNewValues();
-      (window.requestIdleCallback || setTimeout)(keepForOffline);
+      keepWhenQuiet();
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
     return loading;
   }
@@ -815,7 +815,7 @@
     openLink();
     document.body.dataset.ready = 'true';
     paintNow();
-    setTimeout(keepForOffline, kKeepAfterMs);
+    keepWhenQuiet();
   }
 
   wireMenu();
@@ -829,11 +829,24 @@
   // The hosted page keeps itself for use offline; the one-file page, which
   // has no manifest, has nothing to keep. Each visit asks for a new build,
   // so the kept set is never a visit behind. The page works without it.
-  // Keeping starts a worker that fetches every file again: begun as the page
-  // became ready, it shared the processor with a file pasted at once, whose
-  // picture then took one and a half to two times as long. It begins when
-  // the page is idle after its first picture, or after a quiet second.
+  // Keeping starts a worker that fetches every file again, and it shares the
+  // processor with whatever the visitor does meanwhile: begun as the page
+  // became ready, it made a file pasted at once take one and a half to two
+  // times as long to draw; begun when idle after the first picture, it
+  // doubled the time of the first changes made to it. It begins once the
+  // visitor has left the page alone for two seconds.
   let keeping = false;
+  let quiet = 0;
+
+  function keepWhenQuiet() {
+    if (keeping) return;
+    clearTimeout(quiet);
+    quiet = setTimeout(keepForOffline, kQuietMs);
+  }
+
+  for (const type of ['input', 'keydown', 'pointerdown', 'pointermove', 'wheel', 'scroll']) {
+    document.addEventListener(type, keepWhenQuiet, {capture: true, passive: true});
+  }
 
   function keepForOffline() {
     if (keeping || !document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
