@@ -29,6 +29,7 @@ EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale), {
   }
   c.translate(0.5, 0.5);
   c.lineDashOffset = 0.5;
+  Module.zimbelScale = scale;
   Module.zimbelCss = Module.zimbelCss || ((argb) => 'rgba(' + ((argb >> 16) & 255) + ',' + ((argb >> 8) & 255) + ',' +
                                           (argb & 255) + ',' + ((argb >>> 24) / 255) + ')');
 });
@@ -48,11 +49,14 @@ EM_JS(void, CanvasClear, (int argb), {
   c.restore();
 });
 
+// A dashed pen is also named, for CanvasStrokeRect.
 EM_JS(void, CanvasPen, (int argb, double width, const double* dashes, int dashCount, int roundCaps, int roundJoins), {
   const c = Module.zimbelContext;
+  const lengths = Array.from(HEAPF64.subarray(dashes >> 3, (dashes >> 3) + dashCount));
+  Module.zimbelDashedPen = dashCount ? [argb, width, roundCaps, roundJoins, lengths].join() : '';
   c.strokeStyle = Module.zimbelCss(argb);
   c.lineWidth = width;
-  c.setLineDash(Array.from(HEAPF64.subarray(dashes >> 3, (dashes >> 3) + dashCount)));
+  c.setLineDash(lengths);
   c.lineCap = roundCaps ? 'round' : 'butt';
   c.lineJoin = roundJoins ? 'round' : 'miter';
 });
@@ -105,14 +109,14 @@ EM_JS(void, CanvasPolyline, (const double* points, int count), {
 // to place at each paint, yet changes only with the image's size: a dashed
 // rectangle is kept as pixels, and each paint copies the four bands along
 // its edges, where all its ink lies (under the clip, as a stroke would be).
-// A solid one is cheaper stroked.
+// A solid one is cheaper stroked. The key is made of plain numbers: a
+// transform or a dash array read back from the context cost more, the first
+// time, than the stroke.
 EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
   const c = Module.zimbelContext;
-  const dashes = typeof OffscreenCanvas === 'function' ? c.getLineDash() : [];
-  if (dashes.length === 0) return c.strokeRect(x, y, width, height);
-  const t = c.getTransform();
-  const key = [x, y, width, height, c.canvas.width, c.canvas.height, t, c.strokeStyle, c.lineWidth, dashes,
-               c.lineDashOffset, c.lineCap, c.lineJoin].join();
+  if (!Module.zimbelDashedPen || typeof OffscreenCanvas !== 'function') return c.strokeRect(x, y, width, height);
+  const key = [x, y, width, height, c.canvas.width, c.canvas.height, Module.zimbelScale, c.lineDashOffset,
+               Module.zimbelDashedPen].join();
   const keptRects = Module.zimbelKeptRects || (Module.zimbelKeptRects = new Map());
   let kept = keptRects.get(key);
   // Keeping costs a few milliseconds the first time: a rectangle is kept
@@ -124,12 +128,13 @@ EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
     return c.strokeRect(x, y, width, height);
   }
   if (!kept) {
+    const t = c.getTransform();
     const pixels = new OffscreenCanvas(c.canvas.width, c.canvas.height);
     // Kept in memory, as the page's canvas is: a copy then never leaves the processor.
     const o = pixels.getContext('2d', {willReadFrequently: true});
     o.setTransform(t);
     for (const name of ['strokeStyle', 'lineWidth', 'lineDashOffset', 'lineCap', 'lineJoin']) o[name] = c[name];
-    o.setLineDash(dashes);
+    o.setLineDash(c.getLineDash());
     o.strokeRect(x, y, width, height);
     const reach = c.lineWidth / 2;
     const left = Math.floor(t.e + t.a * (x - reach)) - 1, right = Math.ceil(t.e + t.a * (x + width + reach)) + 1;
