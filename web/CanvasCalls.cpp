@@ -206,7 +206,7 @@ void SendOps(const double* from, const double* to, Sending sending) {
     const int count = Int(from[1]);
     const double* a = from + 2;
     from = a + count;
-    if (sending == Sending::StateOnly && PutsInk(op)) continue;
+    if (sending == Sending::Placement && op != CanvasOp::Begin && op != CanvasOp::Smooth) continue;
     switch (op) {
       case CanvasOp::Begin: CanvasBegin(Int(a[0]), Int(a[1]), a[2]); break;
       case CanvasOp::Clear: CanvasClear(Int(a[0])); break;

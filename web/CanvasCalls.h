@@ -50,13 +50,10 @@ class CanvasOps {
   size_t capacity_ = 0;
 };
 
-// Whether an operation puts ink on the canvas rather than setting how the
-// next one will.
-constexpr bool PutsInk(CanvasOp op) {
-  return op != CanvasOp::Begin && op != CanvasOp::Smooth && op != CanvasOp::Pen && op != CanvasOp::Fill;
-}
-
-enum class Sending { All, StateOnly };
+// Placement: only what places the shapes after them (Begin's clip and
+// scale, Smooth's dash offset), for a part shown from kept pixels. A pen or
+// fill is sent again by whoever draws next.
+enum class Sending { All, Placement };
 
 // Sends the operations in [from, to) to the canvas.
 void SendOps(const double* from, const double* to, Sending sending);

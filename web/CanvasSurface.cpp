@@ -117,15 +117,18 @@ class CanvasSurface final : public DrawingSurface {
     Put({a, b, c, d});
   }
 
-  // Everything written down so far, once: drawn, or copied when kept. The
-  // copy still leaves the context as drawing would (clip, scale, pen).
+  // Everything written down so far, once: drawn, or copied when kept. A
+  // copy places what follows as drawing would have; the context's pen and
+  // fill are then not known.
   void SendUnderLine() {
     if (sent_ > 0) return;
     sent_ = ops_.Size();
     const double* const under = ops_.Data();
     if (keeping_ == Keeping::UnderLine && UnderLineKept(under, sent_)) {
-      SendOps(under, under + sent_, Sending::StateOnly);
+      SendOps(under, under + sent_, Sending::Placement);
       ShowKeptUnderLine();
+      hasPen_ = false;
+      hasFill_ = false;
       return;
     }
     SendOps(under, under + sent_, Sending::All);
