@@ -628,7 +628,6 @@
       $('hint').hidden = true;
       paintNow();
       showNewValues();
-      keepWhenQuiet();
     }).catch((error) => say(text('unreadable').replace('%s', name) + ' ' + error));
     return loading;
   }
@@ -823,6 +822,7 @@
     openLink();
     document.body.dataset.ready = 'true';
     paintNow();
+    lastActive = performance.now();
     keepWhenQuiet();
   }
 
@@ -843,17 +843,18 @@
   // times as long to draw; begun when idle after the first picture, it
   // doubled the time of the first changes made to it. It begins once the
   // visitor has left the page alone for two seconds.
+  // An event only notes its time; the wait, when it ends, looks again.
   let keeping = false;
-  let quiet = 0;
+  let lastActive = 0;
 
   function keepWhenQuiet() {
-    if (keeping) return;
-    clearTimeout(quiet);
-    quiet = setTimeout(keepForOffline, kQuietMs);
+    const wait = lastActive + kQuietMs - performance.now();
+    if (wait > 0) setTimeout(keepWhenQuiet, wait);
+    else keepForOffline();
   }
 
-  for (const type of ['input', 'keydown', 'pointerdown', 'pointermove', 'wheel', 'scroll']) {
-    document.addEventListener(type, keepWhenQuiet, {capture: true, passive: true});
+  for (const type of ['input', 'keydown', 'pointerdown', 'pointermove', 'wheel', 'scroll', 'paste', 'drop']) {
+    document.addEventListener(type, () => lastActive = performance.now(), {capture: true, passive: true});
   }
 
   function keepForOffline() {
