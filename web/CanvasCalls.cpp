@@ -190,6 +190,8 @@ EM_JS(void, CanvasKeep, (), {
     const size = {width: canvas.width, height: canvas.height};
     kept.pixels = typeof OffscreenCanvas === 'function' ? new OffscreenCanvas(size.width, size.height)
                                                         : Object.assign(document.createElement('canvas'), size);
+    // Pixels on a graphics processor that resets are gone, and come back blank.
+    kept.pixels.addEventListener('contextlost', () => { kept.pixels = null; });
   }
   const o = kept.pixels.getContext('2d');
   o.globalCompositeOperation = 'copy';

@@ -419,6 +419,10 @@ test('a line change over kept pixels is the picture drawn whole, pixel for pixel
   await page.fill('#e1004', lineWidth);
   await page.click('#l1020');
   await page.click('#style-0');
+  // A canvas restored blank after its graphics processor reset is painted again.
+  const count = await paints(page);
+  await page.evaluate(() => document.getElementById('canvas').dispatchEvent(new Event('contextrestored')));
+  await waitForPaint(page, count);
 });
 
 test('the view has a device pixel for each of the screen\'s and follows the ratio; downloads keep the image\'s', async () => {

@@ -817,6 +817,8 @@
     showCoreSettings();
     view.addEventListener('scroll', schedulePaint, {passive: true});
     new ResizeObserver(schedulePaint).observe(view);
+    // A canvas whose graphics processor reset comes back blank.
+    canvas.addEventListener('contextrestored', schedulePaint);
     followPixelRatio();
     window.addEventListener('hashchange', openLink);
     openLink();
