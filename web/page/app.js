@@ -845,8 +845,8 @@
   // times as long to draw; begun when idle after the first picture, it
   // doubled the time of the first changes made to it. It begins once the
   // visitor has left the page alone for two seconds.
-  // An event only notes its time; the wait, when it ends, looks again.
-  let keeping = false;
+  // An event only notes its time; the wait, when it ends, looks again, and
+  // keeps once.
   let lastActive = 0;
 
   function keepWhenQuiet() {
@@ -860,8 +860,7 @@
   }
 
   function keepForOffline() {
-    if (keeping || !document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
-    keeping = true;
+    if (!document.querySelector('link[rel="manifest"]') || !('serviceWorker' in navigator)) return;
     navigator.serviceWorker.register('sw.js').then((registration) => registration.update()).catch(() => {});
   }
 
