@@ -37,9 +37,8 @@ install(TARGETS zimbelplot-serve RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COM
 install(FILES ${ZIMBEL_SERVE_MAN} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT serve)
 install(FILES ${ZIMBEL_SERVE_COMPLETION} DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
   RENAME zimbelplot-serve COMPONENT serve)
-install(FILES ${pageTree}/index.html ${pageTree}/app.js ${pageTree}/style.css ${pageTree}/zimbelplot.js
-  ${pageTree}/zimbelplot.wasm ${pageTree}/sw.js ${pageTree}/manifest.webmanifest ${pageTree}/icon.png
-  DESTINATION ${ZIMBEL_SERVE_PAGE} COMPONENT serve)
+list(TRANSFORM ZIMBEL_PAGE_FILES PREPEND ${pageTree}/ OUTPUT_VARIABLE pageFiles)
+install(FILES ${pageFiles} DESTINATION ${ZIMBEL_SERVE_PAGE} COMPONENT serve)
 install(FILES serve/zimbelplot-serve.service DESTINATION lib/systemd/system COMPONENT serve)
 install(FILES README.md serve/copyright ${CMAKE_BINARY_DIR}/serve-changelog/changelog.gz serve/nginx.conf
   DESTINATION ${serveDocDir} COMPONENT serve)

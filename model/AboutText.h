@@ -5,6 +5,9 @@
 // all show them.
 extern const char kAppName[];
 extern const char kAppVersion[];
+// The server's name for itself, before "/" and the version in every answer:
+// the page knows its host draws pictures by it.
+extern const char kServerProduct[];
 
 // "zimbelplot ver 1.2": the About box's first line, all the page's About says.
 std::string AboutTitle();

@@ -69,13 +69,16 @@ constexpr SettingRow Color(int id, const char* option, SettingAccess access) {
 }
 
 constexpr SettingChoice kLineStyles[] = {
-    {SolidLine, "solid", "実線"},          {DashLine, "dash", "破線"},
-    {DotLine, "dot", "点線"},              {DashDotLine, "dash-dot", "一点鎖線"},
-    {DashDotDotLine, "dash-dot-dot", "二点鎖線"},
+    {SolidLine, "solid", "実線", "Solid"},
+    {DashLine, "dash", "破線", "Dash"},
+    {DotLine, "dot", "点線", "Dot"},
+    {DashDotLine, "dash-dot", "一点鎖線", "Dash-dot"},
+    {DashDotDotLine, "dash-dot-dot", "二点鎖線", "Dash-dot-dot"},
 };
-constexpr SettingChoice kPointKinds[] = {{Circle, "circle", "●"}, {Square, "square", "■"}};
-constexpr SettingChoice kShows[] = {
-    {GraphOnly, "graph", "グラフのみ"}, {AxesOnly, "axes", "座標軸のみ"}, {GraphAndAxes, "both", "グラフと座標軸"}};
+constexpr SettingChoice kPointKinds[] = {{Circle, "circle", "●", "●"}, {Square, "square", "■", "■"}};
+constexpr SettingChoice kShows[] = {{GraphOnly, "graph", "グラフのみ", "Graph only"},
+                                    {AxesOnly, "axes", "座標軸のみ", "Axes only"},
+                                    {GraphAndAxes, "both", "グラフと座標軸", "Graph and axes"}};
 static_assert(InValueOrder(kLineStyles) && InValueOrder(kPointKinds) && InValueOrder(kShows),
               "a list's items in the order of their values");
 static_assert(std::size(kLineStyles) == kLineStyleCount, "a name for every line style");

@@ -32,12 +32,13 @@ struct SettingAccess {
   void (*write)(GraphSettings&, int);
 };
 
-// One item of a list: the member's value, the exporter's name for it and
-// the dialog's (or the page's accessible) label.
+// One item of a list: the member's value, the exporter's name for it, the
+// dialog's (or the page's accessible) label and the page's in English.
 struct SettingChoice {
   int value;
   const char* name;
   const char* label;
+  const char* englishLabel;
 };
 
 struct SettingRow {

@@ -18,15 +18,7 @@ const struct {
   const char* file;
   const char* type;
 } kPageFiles[] = {
-    {"/", "index.html", "text/html; charset=utf-8"},
-    {"/index.html", "index.html", "text/html; charset=utf-8"},
-    {"/app.js", "app.js", "text/javascript; charset=utf-8"},
-    {"/style.css", "style.css", "text/css; charset=utf-8"},
-    {"/zimbelplot.js", "zimbelplot.js", "text/javascript; charset=utf-8"},
-    {"/zimbelplot.wasm", "zimbelplot.wasm", "application/wasm"},
-    {"/sw.js", "sw.js", "text/javascript; charset=utf-8"},
-    {"/manifest.webmanifest", "manifest.webmanifest", "application/manifest+json"},
-    {"/icon.png", "icon.png", "image/png"},
+#include "serve/PageFiles.inc"
 };
 
 // What the page loads and nothing more: its own scripts and the wasm they

@@ -22,7 +22,7 @@ echo "$zip"
 web="$root/build/$name-web.zip"
 rm -rf "$root/build/dist" "$web"
 mkdir -p "$root/build/dist/$name-web"
-for file in index.html app.js style.css zimbelplot.js zimbelplot.wasm manifest.webmanifest icon.png sw.js zimbelplot.html; do
+for file in $(sed -n 's/^\([^# ][^ ]*\) .*/\1/p' "$root/web/PageFiles.txt") zimbelplot.html; do
   cp "$root/build/web/$file" "$root/build/dist/$name-web/"
 done
 cp "$root"/examples/*.txt "$root/build/dist/$name-web/"

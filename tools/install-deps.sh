@@ -10,11 +10,11 @@ packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 w
   libcairo2-dev libpng-dev libdeflate-dev pngcheck libxml2-utils gnuplot-nox zip
   dpkg-dev fakeroot lintian mandoc man-db bsdextrautils bash-completion
   libmicrohttpd-dev nginx-light wrk curl iproute2 "$@")
-# The web build's compiler, the browser tests' browser and systemd (only for
-# systemd-analyze, which rates the server's unit offline; where systemd is not
-# running, installing it starts nothing), without their recommends (about
-# 1 GB more; headless Chromium needs none of them).
-lean=(emscripten chromium systemd)
+# The web build's compiler and bundler, the browser tests' browser and
+# systemd (only for systemd-analyze, which rates the server's unit offline;
+# where systemd is not running, installing it starts nothing), without their
+# recommends (about 1 GB more; headless Chromium needs none of them).
+lean=(emscripten esbuild chromium systemd)
 # The browser driver installs through npm and runs on node 18 or newer. Many
 # machines bring their own node and npm outside Debian's packages: those stay.
 command -v node >/dev/null || lean+=(nodejs)

@@ -8,8 +8,8 @@
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import {startServer} from './web-serve.mjs';
 import {repoRoot, webDir, launchBrowser, pageBytesGzipped} from '../tests/web/driver.mjs';
+import {startServer} from '../tests/web/static-host.mjs';
 
 const kRounds = 3;
 const kRedraws = 41;

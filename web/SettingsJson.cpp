@@ -12,6 +12,7 @@
 namespace {
 
 const char* const kKindNames[] = {"integer", "number", "choice", "flag", "color"};
+const char* const kEffectNames[] = {"", "rescale", "opaque"};
 
 // The table's texts are plain ASCII names and the dialog's labels: nothing
 // in them needs more escaping than this.
@@ -26,9 +27,18 @@ std::string Quoted(const char* text) {
 
 std::string Number(const char* name, int value) { return "\"" + std::string(name) + "\":" + std::to_string(value); }
 
-std::string List(const SettingChoice* choices, int count, const char* SettingChoice::*text) {
+std::string Names(const SettingRow& row) {
   std::string list = "[";
-  for (int i = 0; i < count; ++i) list += (i ? "," : "") + Quoted(choices[i].*text);
+  for (int i = 0; i < ChoiceCount(row); ++i) list += (i ? "," : "") + Quoted(row.choices[i].name);
+  return list + "]";
+}
+
+// Each item's labels in the page's languages, Japanese first.
+std::string Labels(const SettingRow& row) {
+  std::string list = "[";
+  for (int i = 0; i < ChoiceCount(row); ++i) {
+    list += (i ? ",[" : "[") + Quoted(row.choices[i].label) + "," + Quoted(row.choices[i].englishLabel) + "]";
+  }
   return list + "]";
 }
 
@@ -40,12 +50,12 @@ std::string Row(const SettingRow& row, const GraphSettings& start) {
     json += "," + Number("lower", row.lower) + "," + Number("upper", row.upper);
   }
   if (row.choices) {
-    json += ",\"choices\":" + List(row.choices, ChoiceCount(row), &SettingChoice::name) +
-            ",\"labels\":" + List(row.choices, ChoiceCount(row), &SettingChoice::label);
+    json += ",\"choices\":" + Names(row) + ",\"labels\":" + Labels(row);
   }
   if (row.offOption) json += ",\"offOption\":" + Quoted(row.offOption);
   if (row.slider) json += "," + Number("slider", row.slider);
   if (row.locks) json += "," + Number("locks", row.locks);
+  if (row.effect != SettingEffect::None) json += ",\"effect\":" + Quoted(kEffectNames[static_cast<int>(row.effect)]);
   return json + "}";
 }
 

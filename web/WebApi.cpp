@@ -168,3 +168,5 @@ int ZimbelOpenLink(const char* fragment) {
 }
 
 char* ZimbelAboutText() { return Handed(AboutTitle()); }
+
+char* ZimbelServerProduct() { return Handed(kServerProduct); }

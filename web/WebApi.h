@@ -12,7 +12,7 @@
 // Module.HEAPU8, Module.UTF8ToString.
 //
 // From the core to the page (set them in the factory's argument):
-//   Module.onFieldWritten(id, text)  the core wrote field `id` (1000-1009):
+//   Module.onFieldWritten(id, text)  the core wrote field `id` (a field row):
 //                                    the width after a load, the ratio after
 //                                    a recalculation. The text is already the
 //                                    setting; show it, do not send it back.
@@ -22,11 +22,9 @@
 //                                    OffscreenCanvas's) ZimbelPaint and
 //                                    ZimbelPaintImage draw on.
 //
-// Control ids are those of the tool dialog: edits 1000 width, 1001 height,
-// 1002 left margin, 1003 vertical margin, 1004 line width, 1005 point size,
-// 1006 point interval, 1007 x tick, 1008 y tick unit, 1009 ratio; 1020 line
-// style, 1021 background colour, 1022 line colour, 1023 transparent, 1024
-// auto ratio, 1025 point kind, 1026 display mode.
+// Control ids are those of the tool dialog; ZimbelSettings gives each with
+// its kind: a field row (integer, number) is an edit, the others (choice,
+// flag, color) a list, a box or a colour.
 //
 // Strings in and out are UTF-8 and NUL-terminated. A returned string is the
 // caller's: no later call changes it, and the caller frees it
@@ -61,22 +59,22 @@ ZIMBEL_API void ZimbelLoadBegin();
 ZIMBEL_API int ZimbelLoadMore(const unsigned char* bytes, int size);
 ZIMBEL_API void ZimbelLoadEnd();
 
-// Edit 1000-1009 now shows `text` (what the user typed, as typed): it is
-// parsed into its setting as the dialog parses it, with the dialog's
-// after-effects (the height and the vertical margin recalculate the ratio,
-// which is then written to 1009 through onFieldWritten). Texts longer than
-// 255 bytes are cut there, as the dialog's buffer does.
+// A field's edit now shows `text` (what the user typed, as typed): it is
+// parsed into its setting as the dialog parses it, with the row's effect
+// (rescale: the ratio is recalculated and its field written through
+// onFieldWritten). Texts longer than the table's textLength bytes are cut
+// there, as the dialog's buffer does.
 ZIMBEL_API void ZimbelSetText(int editId, const char* text);
 
-// A list, box or colour: 1020 line style 0-4, 1025 point kind 0-1, 1026
-// display mode 0-2 (other indexes are ignored, as the dialog ignores them),
-// 1023 transparent 0/1, 1024 auto ratio 0/1 (turning it on recalculates and
-// writes 1009), 1021 and 1022 colours as 0x00BBGGRR. Setting a background,
-// even to the colour it has, turns transparency off (read 1023 back): the
-// page sets it when the user reaches for the background's chooser.
+// A list, box or colour: a list's index (one outside the row's lower and
+// upper is ignored, as the dialog ignores it), a box's 0 or 1, a colour as
+// 0x00BBGGRR, with the row's effect: "rescale" (turned on) recalculates the
+// ratio and writes its field; "opaque" (set even to the colour it has)
+// turns transparency off, so the page reads the boxes back and sets such a
+// colour when the user reaches for its chooser.
 ZIMBEL_API void ZimbelSetValue(int controlId, int value);
 
-// Colours 1021 and 1022 as "#RRGGBB", as a colour input and the exporter
+// Colour rows as "#RRGGBB", as a colour input and the exporter
 // write them: ZimbelSetColorText ignores any other text.
 ZIMBEL_API void ZimbelSetColorText(int controlId, const char* text);
 ZIMBEL_API char* ZimbelColorText(int controlId);
@@ -92,7 +90,9 @@ ZIMBEL_API int ZimbelSliderSize(int position);
 //                  "option" (the exporter's), "default" (as the exporter
 //                  writes it), "lower", "upper" (a spin's range, a list's
 //                  indexes), "choices" (the exporter's names), "labels"
-//                  (the dialog's item texts; the line styles' names),
+//                  (each item's [Japanese, English]: the dialog's item
+//                  texts; the line styles' names), "effect" (rescale,
+//                  opaque: what setting it does to the others),
 //                  "offOption" (the exporter's option that turns a box
 //                  off), "slider" (the id of the slider a field drives),
 //                  "locks" (the field a box makes read-only while on)},
@@ -101,12 +101,12 @@ ZIMBEL_API int ZimbelSliderSize(int position);
 //                  black runs on rows 7 and 8 of a 64 x 16 sample
 ZIMBEL_API char* ZimbelSettings();
 
-// The text edit 1000-1009 shows now; "" for any other id. At start the
-// dialog's initial texts: "0" "200" "10" "10" "1" "4" "20" "1" "0" "".
+// The text a field's edit shows now; "" for any other id. At start the
+// dialog's initial texts: each row's start value, the ratio's empty.
 ZIMBEL_API char* ZimbelFieldText(int editId);
 
-// The settings now in effect, as ZimbelSetValue takes them (1020-1026; 0 for
-// any other id): lets the page show what the core holds.
+// The settings now in effect, as ZimbelSetValue takes them (0 for a field
+// or any other id): lets the page show what the core holds.
 ZIMBEL_API int ZimbelValue(int controlId);
 
 ZIMBEL_API int ZimbelImageWidth();
@@ -148,6 +148,10 @@ ZIMBEL_API int ZimbelOpenLink(const char* fragment);
 
 // "zimbelplot ver 1.2": the program's name and version, as About shows them.
 ZIMBEL_API char* ZimbelAboutText();
+
+// "zimbelplot-serve": the name before "/" in the Server header of the one
+// host that draws a link's picture.
+ZIMBEL_API char* ZimbelServerProduct();
 
 // The loaded values (0 to 512 of them), each as the fewest characters that
 // read back as exactly the value read; "" for an index outside them. The

@@ -5,13 +5,15 @@ import path from 'node:path';
 import {fileURLToPath} from 'node:url';
 import zlib from 'node:zlib';
 import {chromium} from 'playwright-core';
+import {pageFiles} from '../../tools/page-files.mjs';
 
 export const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 export const webDir = path.join(repoRoot, 'build/web');
 
-// What a visitor's first load brings, gzipped at the highest level, in bytes.
+// What a visitor's first load brings (the files the one-file page holds),
+// gzipped at the highest level, in bytes.
 export function pageBytesGzipped() {
-  return ['index.html', 'app.js', 'style.css', 'zimbelplot.js', 'zimbelplot.wasm']
+  return pageFiles().filter((file) => file.single).map((file) => file.name)
     .reduce((sum, name) => sum + zlib.gzipSync(fs.readFileSync(path.join(webDir, name)), {level: 9}).length, 0);
 }
 

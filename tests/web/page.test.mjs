@@ -7,7 +7,7 @@ import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 import {pathToFileURL} from 'node:url';
-import {startServer} from '../../tools/web-serve.mjs';
+import {startServer} from './static-host.mjs';
 import {repoRoot, webDir, launchBrowser, openPage, paints, waitForPaint, chooseFile, pageBytesGzipped} from './driver.mjs';
 
 const exporter = path.join(repoRoot, 'build/release/export/zimbelplot-export');
@@ -64,14 +64,19 @@ async function download(command, from = page) {
 // table: each control by its kind's id prefix. The comparisons run with the
 // automatic ratio, since the exporter has no way to take over a baseline
 // that an earlier fit left behind; the field it locks is left out.
-async function exporterArgs() {
-  const table = await page.evaluate(async () => {
+// What the core offers (ZimbelSettings), from a module of its own.
+function coreTable() {
+  return page.evaluate(async () => {
     const core = await createZimbelplot();
     const pointer = core._ZimbelSettings();
     const json = core.UTF8ToString(pointer);
     core._free(pointer);
     return JSON.parse(json);
   });
+}
+
+async function exporterArgs() {
+  const table = await coreTable();
   const locked = [];
   for (const setting of table.settings) {
     if (setting.locks && await page.isChecked(`#k${setting.id}`)) locked.push(setting.locks);
@@ -189,6 +194,46 @@ test('auto ratio writes the ratio field and locks it; picking a background ends 
   // The chooser is left without a choice: transparency ends all the same.
   assert.ok(await changesPicture(() => page.evaluate(() => document.getElementById('c1021').click())));
   assert.equal(await page.isChecked('#k1023'), false);
+});
+
+// Nothing of the panel is written twice: each row of the core's table has
+// its control by its kind's prefix, its items' labels in the language shown
+// and what its row says it does to the others.
+test('the panel is the core\'s table: every row\'s control, its labels in both languages, its locks and effects', async () => {
+  const table = await coreTable();
+  const prefix = {integer: 'e', number: 'e', choice: 'l', flag: 'k', color: 'c'};
+  const first = await page.evaluate(() => document.documentElement.lang);
+  const itemLabels = (id) => page.$eval(`#l${id}`, (list) => list.tagName === 'SELECT'
+    ? [...list.options].map((option) => option.textContent)
+    : [...list.parentElement.querySelectorAll('[role="option"]')].map((item) => item.getAttribute('aria-label')));
+  for (const language of [0, 1]) {
+    if (await page.evaluate(() => document.documentElement.lang) !== ['ja', 'en'][language]) {
+      await page.click('#cmd-language');
+    }
+    for (const {id, kind, labels, slider} of table.settings) {
+      const named = await page.$eval(`#${prefix[kind]}${id}`, (control) =>
+        [...control.labels || []].map((label) => label.textContent).join('') || control.closest('.row').textContent);
+      assert.ok(named.trim(), `control ${id} has a name`);
+      if (slider) assert.ok(await page.$(`#s${slider}`), `the slider of ${id}`);
+      if (labels) assert.deepEqual(await itemLabels(id), labels.map((pair) => pair[language]), `the items of ${id}`);
+    }
+  }
+  if (first !== 'en') await page.click('#cmd-language');
+  for (const {id, locks} of table.settings.filter((setting) => setting.locks)) {
+    await page.check(`#k${id}`);
+    assert.equal(await page.isDisabled(`#e${locks}`), true, `${id} locks ${locks}`);
+    await page.uncheck(`#k${id}`);
+    assert.equal(await page.isDisabled(`#e${locks}`), false, `${id} unlocks ${locks}`);
+  }
+  const boxes = table.settings.filter((setting) => setting.kind === 'flag');
+  for (const {id, kind} of table.settings.filter((setting) => setting.effect === 'opaque')) {
+    assert.equal(kind, 'color');
+    for (const box of boxes) await page.check(`#k${box.id}`);
+    await page.evaluate((control) => document.getElementById(control).click(), `c${id}`);
+    const shown = await Promise.all(boxes.map((box) => page.isChecked(`#k${box.id}`)));
+    assert.ok(shown.includes(false), `picking ${id} turned a box off, and the panel shows it`);
+  }
+  for (const box of boxes) await page.uncheck(`#k${box.id}`);
 });
 
 test('bad, binary and huge files load as the window loads them', async () => {

@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import {execFileSync, spawn} from 'node:child_process';
 import path from 'node:path';
 import readline from 'node:readline';
-import {startServer} from '../../tools/web-serve.mjs';
+import {startServer} from './static-host.mjs';
 import {repoRoot, webDir, launchBrowser, openPage, chooseFile} from './driver.mjs';
 
 const release = path.join(repoRoot, 'build/release');

@@ -3,9 +3,10 @@
 // host, as without this worker, so a new build is what the next visit shows.
 // The copy kept is one build's whole set, fetched at once when the build
 // changes (the build stamps its name here), so offline the files belong
-// together; the set of the build before is then dropped.
+// together; the set of the build before is then dropped. The build writes
+// the set in from the page's list of files.
 const kBuild = 'zimbelplot-@BUILD@';
-const kFiles = ['./', 'app.js', 'style.css', 'zimbelplot.js', 'zimbelplot.wasm', 'manifest.webmanifest', 'icon.png'];
+const kFiles = ['@FILES@'];
 
 self.addEventListener('install', (event) => {
   // Past the browser's HTTP cache: a host that lets files be cached would

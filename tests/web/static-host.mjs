@@ -1,23 +1,18 @@
-// Serves a folder (build/web by default) on 127.0.0.1 with the types a page
-// and its wasm module need. Run it to host the page locally; the browser
-// tests import startServer and stop it themselves.
+// A static host for the browser tests and the benchmark: a folder on
+// 127.0.0.1, each file of the page answered with the type the page's list
+// gives it, as any static host would be set up to; the tests' own files by
+// their endings.
 import http from 'node:http';
 import fs from 'node:fs';
 import path from 'node:path';
-import {fileURLToPath} from 'node:url';
+import {pageFiles} from '../../tools/page-files.mjs';
 
 const kTypes = {
   '.html': 'text/html; charset=utf-8',
-  '.js': 'text/javascript; charset=utf-8',
-  '.mjs': 'text/javascript; charset=utf-8',
-  '.css': 'text/css; charset=utf-8',
-  '.wasm': 'application/wasm',
-  '.webmanifest': 'application/manifest+json',
-  '.png': 'image/png',
   '.svg': 'image/svg+xml',
   '.txt': 'text/plain; charset=utf-8',
-  '.zip': 'application/zip',
 };
+for (const {name, type} of pageFiles()) kTypes[path.extname(name)] = type;
 
 export function startServer(root, port = 0) {
   const base = path.resolve(root);
@@ -59,11 +54,4 @@ export function startServer(root, port = 0) {
       });
     });
   });
-}
-
-if (process.argv[1] === fileURLToPath(import.meta.url)) {
-  const root = process.argv[2] || 'build/web';
-  const port = Number(process.env.PORT || 8016);
-  const {url} = await startServer(root, port);
-  console.log(`Serving ${root} at ${url} (Ctrl+C stops)`);
 }

@@ -1,0 +1,88 @@
+// The graph area: the core paints the part of the picture in view.
+import {binding} from './core.js';
+import {$} from './texts.js';
+import {showReadout} from './readers.js';
+
+// The canvas covers only the part of the view the picture fills, so a huge
+// picture costs no more to redraw than a small one and the page's own
+// colour shows around a small one; it has a device pixel for each of the
+// screen's: sharp at any ratio. A setting paints at once, so the
+// change is on screen at the next frame; scrolling paints once a frame.
+// Sizes are set only when they change: each one set is a layout. The
+// view's size and scroll position (`geometry`) are read again only when
+// they may have moved (a new image size, or a scroll, resize or panel that
+// asked for a paint): read after a setting has changed a field, they would
+// force a layout before the picture could be drawn.
+const view = $('view');
+const canvas = $('canvas');
+const context = canvas.getContext('2d');
+const spacer = $('spacer');
+const graphArea = $('graph-area');
+const shown = {width: -1, height: -1, canvasWidth: -1, canvasHeight: -1, ratio: 0, pictureHeight: -1,
+  geometry: null, queued: false, paints: 0};
+
+export function paintNow() {
+  shown.queued = false;
+  const {core} = binding;
+  if (!core) return;
+  const width = Math.max(core._ZimbelImageWidth(), 0);
+  const height = Math.max(core._ZimbelImageHeight(), 0);
+  if (width !== shown.width || height !== shown.height) {
+    spacer.style.width = width + 'px';
+    spacer.style.height = height + 'px';
+    Object.assign(shown, {width, height, geometry: null});
+  }
+  shown.geometry = shown.geometry || {viewWidth: view.clientWidth, viewHeight: view.clientHeight,
+    frameHeight: view.offsetHeight - view.clientHeight, scrollX: view.scrollLeft, scrollY: view.scrollTop};
+  const {viewWidth, viewHeight, frameHeight, scrollX, scrollY} = shown.geometry;
+  const ratio = window.devicePixelRatio || 1;
+  const canvasWidth = Math.min(viewWidth, width);
+  const canvasHeight = Math.min(viewHeight, height);
+  if (canvasWidth !== shown.canvasWidth || canvasHeight !== shown.canvasHeight || ratio !== shown.ratio) {
+    canvas.width = Math.round(canvasWidth * ratio);
+    canvas.height = Math.round(canvasHeight * ratio);
+    canvas.style.width = canvasWidth + 'px';
+    canvas.style.height = canvasHeight + 'px';
+    Object.assign(shown, {canvasWidth, canvasHeight, ratio});
+  }
+  const pictureHeight = height + frameHeight;
+  if (pictureHeight !== shown.pictureHeight) {
+    graphArea.style.setProperty('--picture-height', pictureHeight + 'px');
+    shown.pictureHeight = pictureHeight;
+  }
+  core.zimbelContext = context;
+  core._ZimbelPaint(scrollX, scrollY, viewWidth, viewHeight, ratio);
+  canvas.dataset.paints = String(++shown.paints);
+  showReadout();
+}
+
+// The view may have moved: its geometry is read again at the next frame.
+export function schedulePaint() {
+  shown.geometry = null;
+  if (shown.queued) return;
+  shown.queued = true;
+  requestAnimationFrame(paintNow);
+}
+
+// After the page itself has scrolled the view.
+export function paintMoved() {
+  shown.geometry = null;
+  paintNow();
+}
+
+// Moving the window to another screen or zooming changes the ratio; each
+// query matches one ratio, so a change sets up the next one.
+function followPixelRatio() {
+  matchMedia(`(resolution: ${window.devicePixelRatio || 1}dppx)`).addEventListener('change', () => {
+    followPixelRatio();
+    schedulePaint();
+  }, {once: true});
+}
+
+export function followView() {
+  view.addEventListener('scroll', schedulePaint, {passive: true});
+  new ResizeObserver(schedulePaint).observe(view);
+  // A canvas whose graphics processor reset comes back blank.
+  canvas.addEventListener('contextrestored', schedulePaint);
+  followPixelRatio();
+}
