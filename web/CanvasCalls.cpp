@@ -29,9 +29,7 @@ EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale), {
   }
   c.translate(0.5, 0.5);
   c.lineDashOffset = 0.5;
-  Module.zimbelScale = scale;
-  Module.zimbelCss = Module.zimbelCss || ((argb) => 'rgba(' + ((argb >> 16) & 255) + ',' + ((argb >> 8) & 255) + ',' +
-                                          (argb & 255) + ',' + ((argb >>> 24) / 255) + ')');
+  canvasKept.scale = scale;
 });
 
 EM_JS(void, CanvasEnd, (), { Module.zimbelContext.restore(); });
@@ -44,7 +42,7 @@ EM_JS(void, CanvasClear, (int argb), {
   c.save();
   c.setTransform(1, 0, 0, 1, 0, 0);
   c.globalCompositeOperation = 'copy';
-  c.fillStyle = Module.zimbelCss(argb);
+  c.fillStyle = cssColor(argb);
   c.fillRect(0, 0, c.canvas.width, c.canvas.height);
   c.restore();
 });
@@ -53,8 +51,8 @@ EM_JS(void, CanvasClear, (int argb), {
 EM_JS(void, CanvasPen, (int argb, double width, const double* dashes, int dashCount, int roundCaps, int roundJoins), {
   const c = Module.zimbelContext;
   const lengths = Array.from(HEAPF64.subarray(dashes >> 3, (dashes >> 3) + dashCount));
-  Module.zimbelDashedPen = dashCount ? [argb, width, roundCaps, roundJoins, lengths].join() : '';
-  c.strokeStyle = Module.zimbelCss(argb);
+  canvasKept.dashedPen = dashCount ? [argb, width, roundCaps, roundJoins, lengths].join() : '';
+  c.strokeStyle = cssColor(argb);
   c.lineWidth = width;
   c.setLineDash(lengths);
   c.lineCap = roundCaps ? 'round' : 'butt';
@@ -114,10 +112,10 @@ EM_JS(void, CanvasPolyline, (const double* points, int count), {
 // time, than the stroke.
 EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
   const c = Module.zimbelContext;
-  if (!Module.zimbelDashedPen || typeof OffscreenCanvas !== 'function') return c.strokeRect(x, y, width, height);
-  const key = [x, y, width, height, c.canvas.width, c.canvas.height, Module.zimbelScale, c.lineDashOffset,
-               Module.zimbelDashedPen].join();
-  const keptRects = Module.zimbelKeptRects || (Module.zimbelKeptRects = new Map());
+  if (!canvasKept.dashedPen || typeof OffscreenCanvas !== 'function') return c.strokeRect(x, y, width, height);
+  const key = [x, y, width, height, c.canvas.width, c.canvas.height, canvasKept.scale, c.lineDashOffset,
+               canvasKept.dashedPen].join();
+  const keptRects = canvasKept.rects;
   let kept = keptRects.get(key);
   // Keeping costs a few milliseconds the first time: a rectangle is kept
   // only when it comes again, so a load's first picture does not wait.
@@ -150,7 +148,7 @@ EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
   c.restore();
 });
 
-EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = Module.zimbelCss(argb); });
+EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = cssColor(argb); });
 
 // Kept on the context they were drawn on, for its canvas's size at the time.
 // Compared number by number: two parts with the same numbers are the same
@@ -159,11 +157,11 @@ EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = Modu
 EM_JS(int, CanvasUnderLineKept, (const double* ops, int count), {
   const c = Module.zimbelContext;
   const now = HEAPF64.subarray(ops >> 3, (ops >> 3) + count);
-  const kept = Module.zimbelUnderLine;
+  const kept = canvasKept.underLine;
   let same = kept && kept.context === c && kept.ops.length === count;
   for (let i = 0; same && i < count; i++) same = kept.ops[i] === now[i];
   if (!same) {
-    Module.zimbelUnderLine = {context: c, ops: now.slice(), seenBefore: false, pixels: null};
+    canvasKept.underLine = {context: c, ops: now.slice(), seenBefore: false, pixels: null};
     return 0;
   }
   kept.seenBefore = true;
@@ -177,12 +175,12 @@ EM_JS(void, CanvasShowKept, (), {
   c.save();
   c.setTransform(1, 0, 0, 1, 0, 0);
   c.globalCompositeOperation = 'copy';
-  c.drawImage(Module.zimbelUnderLine.pixels, 0, 0);
+  c.drawImage(canvasKept.underLine.pixels, 0, 0);
   c.restore();
 });
 
 EM_JS(void, CanvasKeep, (), {
-  const kept = Module.zimbelUnderLine;
+  const kept = canvasKept.underLine;
   const canvas = Module.zimbelContext.canvas;
   // A canvas of no pixels is no image to copy.
   if (!kept.seenBefore || canvas.width === 0 || canvas.height === 0) return;
