@@ -4,7 +4,11 @@
 // line-width change with the loaded point interval's ~50 points in view, and
 // with all 512 a pixel apart. Every figure ends with a pixel read back from
 // the canvas, so the picture is on it, not merely queued. A new browser for
-// each of three rounds; the medians, and page / uPlot.
+// each of three rounds; the medians, and page / uPlot. Then every other
+// kind of change beside uPlot's nearest equivalent, timed the same way: a
+// height (uPlot's setSize), a point size, a colour, a margin (uPlot's x
+// scale moved by a pixel) and a scroll step (moved by 16 pixels; the page
+// from the browser's scroll event, which a scroll bar is moved before).
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -18,22 +22,49 @@ const values = Array.from({length: 512}, (_, i) => Math.round(60 * Math.sin(i / 
 const median = (list) => [...list].sort((a, b) => a - b)[list.length >> 1];
 
 // Runs in the page: the median of `count` redraws, each `redraw(width)`
-// (1 and 2 in turn) and a pixel read back.
+// (1 and 2 in turn) and a pixel read back; a redraw may give the time it
+// began itself.
 const redrawLoop = async ([count, redraw]) => {
   const change = new Function('width', redraw);
   const canvas = document.querySelector('canvas');
   const times = [];
   for (let i = 0; i < count; i++) {
-    const start = performance.now();
-    await change(i % 2 ? 1 : 2);
+    let start = performance.now();
+    start = (await change(i % 2 ? 1 : 2)) ?? start;
     canvas.getContext('2d').getImageData(0, 0, 1, 1);
     times.push(performance.now() - start);
   }
   return times.sort((a, b) => a - b)[count >> 1];
 };
 
-const typeLineWidth = `const e = document.getElementById('e1004'); e.value = String(width);
-  e.dispatchEvent(new Event('input', {bubbles: true}));`;
+const typeInto = (id, values) => `const e = document.getElementById('${id}');
+  e.value = width === 1 ? '${values[0]}' : '${values[1]}'; e.dispatchEvent(new Event('input', {bubbles: true}));`;
+const typeLineWidth = typeInto('e1004', [1, 2]);
+// From the scroll event to the paint it asks for.
+const scrollStep = `const view = document.getElementById('view'), canvas = document.getElementById('canvas');
+  const paints = canvas.dataset.paints;
+  return new Promise((done) => {
+    let start;
+    document.addEventListener('scroll', () => { start = performance.now(); }, {capture: true, once: true});
+    new MutationObserver((_, observer) => {
+      if (canvas.dataset.paints === paints) return;
+      observer.disconnect();
+      done(start);
+    }).observe(canvas, {attributes: true});
+    view.scrollLeft = width === 1 ? 0 : 16;
+  });`;
+// The page's change, and uPlot's nearest.
+const kChanges = {
+  'an image height': [typeInto('e1001', [200, 216]), `plot.setSize({width: plot.width, height: width === 1 ? 200 : 216});`],
+  'a point size': [typeInto('e1005', [4, 5]), `plot.series[1].points.size = width === 1 ? 4 : 5; plot.redraw(true, false);`],
+  'a line colour': [typeInto('c1022', ['#000000', '#0000ff']), `const c = width === 1 ? '#000' : '#00f';
+    plot.series[1].stroke = plot.series[1].points.stroke = plot.series[1].points.fill = () => c; plot.redraw(false, false);`],
+  'a left margin': [typeInto('e1002', [10, 11]), `const step = plot.scales.x.max - plot.scales.x.min;
+    plot.setScale('x', {min: width === 1 ? 0 : 1 / 20, max: step + (width === 1 ? 0 : 1 / 20)});`],
+  'a scroll step': [scrollStep, `const step = plot.scales.x.max - plot.scales.x.min;
+    plot.setScale('x', {min: width === 1 ? 0 : 16 / 20, max: step + (width === 1 ? 0 : 16 / 20)});`],
+};
+const settled = `return Promise.resolve().then(() => Promise.resolve());`;
 
 async function pageRound(context, url) {
   const page = await context.newPage();
@@ -56,6 +87,12 @@ async function pageRound(context, url) {
   await page.waitForFunction(() => document.getElementById('e1000').value === '10250');
   const viewWidth = await page.evaluate(() => document.getElementById('view').clientWidth);
   const loaded = await page.evaluate(redrawLoop, [kRedraws, typeLineWidth]);
+  const changes = {};
+  for (const [name, [change]] of Object.entries(kChanges)) {
+    changes[name] = await page.evaluate(redrawLoop, [kRedraws, change]);
+    // Back to the loaded graph for the next.
+    await page.evaluate((code) => new Function('width', code)(1), change);
+  }
   await page.evaluate(() => {
     const e = document.getElementById('e1006');
     e.value = '1';
@@ -63,7 +100,7 @@ async function pageRound(context, url) {
   });
   const all = await page.evaluate(redrawLoop, [kRedraws, typeLineWidth]);
   await page.close();
-  return {first, loaded, all, viewWidth};
+  return {first, loaded, all, viewWidth, ...changes};
 }
 
 // uPlot at the view's width and the picture's height, the same points in
@@ -99,6 +136,10 @@ async function peerRound(context, url, viewWidth) {
     await page.waitForFunction(() => window.firstPicture !== null, null, {timeout: 15000});
     if (interval === 20) figures.first = await page.evaluate(() => window.firstPicture);
     figures[name] = await page.evaluate(redrawLoop, [kRedraws, peerRedraw]);
+    if (interval !== 20) continue;
+    for (const [change, [, peer]] of Object.entries(kChanges)) {
+      figures[change] = await page.evaluate(redrawLoop, [kRedraws, peer + settled]);
+    }
     await page.close();
   }
   return figures;
@@ -123,7 +164,8 @@ try {
   console.log(`web page beside uPlot ${version} in headless Chromium, 512 values, a ${rounds[0].page.viewWidth}-px view;` +
     ` medians of ${kRounds} fresh browsers (a redraw: the median of ${kRedraws}), each until a pixel is read back:`);
   for (const [key, what] of [['first', 'first picture of a fresh page (pasted / constructed)'],
-    ['loaded', 'redraw after a line-width change, ~50 points in view'], ['all', 'the same, all 512 points in view']]) {
+    ['loaded', 'redraw after a line-width change, ~50 points in view'], ['all', 'the same, all 512 points in view'],
+    ...Object.keys(kChanges).map((name) => [name, `redraw after ${name}, ~50 points in view`])]) {
     const mine = figure('page', key);
     const theirs = figure('peer', key);
     console.log(`  ${what}: page ${mine.toFixed(2)} ms, uPlot ${theirs.toFixed(2)} ms, page/uPlot ${(mine / theirs).toFixed(2)}`);
