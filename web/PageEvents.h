@@ -6,6 +6,3 @@ extern "C" {
 void NotifyFieldWritten(int editId, const char* text);
 void NotifyShowTool();
 }
-
-// Back to the dialog's initial texts, with ResetGraphModel (for tests).
-void ResetPageFields();

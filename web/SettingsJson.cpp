@@ -6,6 +6,7 @@
 #include "model/SettingText.h"
 #include "model/SettingsTable.h"
 #include "render/LineSamples.h"
+#include "resources/resource.h"
 #include "web/Handed.h"
 #include "web/WebApi.h"
 
@@ -48,6 +49,11 @@ std::string Row(const SettingRow& row, const GraphSettings& start) {
                      ",\"default\":" + Quoted(SettingText(start, row).c_str());
   if (row.kind == SettingKind::Integer || row.kind == SettingKind::Choice) {
     json += "," + Number("lower", row.lower) + "," + Number("upper", row.upper);
+  }
+  // What the dialog's initialisation writes in a field: each spin its
+  // position, the y tick unit its "%g", the ratio nothing.
+  if (IsField(row.controlId)) {
+    json += ",\"start\":" + Quoted(row.controlId == IDC_RATIO ? "" : SettingText(start, row).c_str());
   }
   if (row.choices) {
     json += ",\"choices\":" + Names(row) + ",\"labels\":" + Labels(row);

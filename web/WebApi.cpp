@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "model/AboutText.h"
@@ -23,63 +24,25 @@
 
 namespace {
 
-// The dialog reads a field through a buffer of this size.
-constexpr size_t kFieldSize = kTextFieldLength + 1;
-
-struct Fields {
-  char texts[kFieldCount][kFieldSize];
-
-  // What the dialog's initialisation writes from the start-up settings:
-  // each spin its position, the y tick unit its "%g", the ratio nothing.
-  Fields() {
-    const GraphSettings start = StartSettings();
-    for (int i = 0; i < kFieldCount; ++i) {
-      const SettingRow& row = kSettingRows[i];
-      const std::string text = row.controlId == IDC_RATIO ? "" : SettingText(start, row);
-      std::snprintf(texts[i], kFieldSize, "%s", text.c_str());
-    }
-  }
-
-  char* Of(int editId) { return texts[FieldIndex(editId)]; }
-};
-
-Fields& TheFields() {
-  static Fields fields;
-  return fields;
-}
-
-// Cut at the buffer's size, but never inside a UTF-8 character.
-void Keep(int editId, const char* text) {
-  char* field = TheFields().Of(editId);
-  size_t length = std::strlen(text);
-  if (length >= kFieldSize) {
-    length = kFieldSize - 1;
-    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
-  }
-  std::memcpy(field, text, length);
-  field[length] = '\0';
-}
-
-// The edit's change handler: the text is the setting, with its after-effects.
-void Apply(int editId) { ApplyFieldText(editId, TheFields().Of(editId)); }
+// A field's text as the dialog reads it, through a buffer of
+// kTextFieldLength bytes and its NUL.
+std::string FieldText(const char* text) { return std::string(text, strnlen(text, kTextFieldLength)); }
 
 // The core writes a field as the dialog's own code does: the change handler
-// runs before anyone else hears of it.
+// runs before the page hears of it, and the page's edit then holds the text.
 void WriteField(int editId, const char* text) {
-  Keep(editId, text);
-  Apply(editId);
-  NotifyFieldWritten(editId, TheFields().Of(editId));
+  const std::string field = FieldText(text);
+  ApplyFieldText(editId, field.c_str());
+  NotifyFieldWritten(editId, field.c_str());
 }
 
-// A file arriving slice by slice, from ZimbelLoadBegin to ZimbelLoadEnd.
-DataReader& Feed() {
-  static DataReader reader;
-  return reader;
+// The text a field shows for its setting exactly, so that it reads back as
+// the same setting.
+std::string ExactText(const SettingRow& row) {
+  return row.kind == SettingKind::Number ? ShortestText(graphSettings.*row.number) : SettingText(graphSettings, row);
 }
 
 }  // namespace
-
-void ResetPageFields() { TheFields() = Fields(); }
 
 void ShowLoadedWidth(int width) {
   char text[16];
@@ -91,30 +54,23 @@ void ShowRatioText(const char* text) { WriteField(IDC_RATIO, text); }
 
 void ShowToolDialog() { NotifyShowTool(); }
 
-int ZimbelLoad(const unsigned char* bytes, int size) {
-  if (size < 0 || (!bytes && size > 0)) return 0;
-  ZimbelLoadBegin();
-  ZimbelLoadMore(bytes, size);
-  ZimbelLoadEnd();
-  return 1;
+DataReader* ZimbelLoadBegin() { return new DataReader(); }
+
+int ZimbelLoadMore(DataReader* reader, const unsigned char* bytes, int size) {
+  if (!reader || size < 0 || (!bytes && size > 0)) return 1;
+  return reader->Feed(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
 }
 
-void ZimbelLoadBegin() { Feed() = DataReader(); }
-
-int ZimbelLoadMore(const unsigned char* bytes, int size) {
-  if (size < 0 || (!bytes && size > 0)) return 1;
-  return Feed().Feed(reinterpret_cast<const char*>(bytes), static_cast<size_t>(size));
-}
-
-void ZimbelLoadEnd() {
-  Feed().Finish();
-  LoadFedValues(Feed().Values());
+void ZimbelLoadEnd(DataReader* reader, int complete) {
+  const std::unique_ptr<DataReader> owned(reader);
+  if (!owned || !complete) return;
+  owned->Finish();
+  LoadFedValues(owned->Values());
 }
 
 void ZimbelSetText(int editId, const char* text) {
   if (!IsField(editId) || !text) return;
-  Keep(editId, text);
-  Apply(editId);
+  ApplyFieldText(editId, FieldText(text).c_str());
 }
 
 void ZimbelSetValue(int controlId, int value) { ApplyControlValue(controlId, value); }
@@ -139,7 +95,7 @@ char* ZimbelColorText(int controlId) {
 
 int ZimbelSliderSize(int position) { return SliderSize(position); }
 
-char* ZimbelFieldText(int editId) { return Handed(IsField(editId) ? TheFields().Of(editId) : ""); }
+char* ZimbelFieldText(int editId) { return Handed(IsField(editId) ? ExactText(*FindSetting(editId)) : ""); }
 
 int ZimbelImageWidth() { return graphSettings.imageWidth; }
 int ZimbelImageHeight() { return graphSettings.imageHeight; }
@@ -155,16 +111,8 @@ char* ZimbelSvg() {
 
 char* ZimbelLink() { return Handed(LinkFragment(graphSettings, graphData)); }
 
-// A field shows its number exactly here, so that the text, read again as the
-// dialog reads it, is still the setting the link gave.
 int ZimbelOpenLink(const char* fragment) {
-  if (!fragment || !ReadLinkFragment(fragment, std::strlen(fragment), graphSettings, graphData)) return 0;
-  for (int i = 0; i < kFieldCount; ++i) {
-    const SettingRow& row = kSettingRows[i];
-    Keep(row.controlId, (row.kind == SettingKind::Number ? ShortestText(graphSettings.*row.number)
-                                              : SettingText(graphSettings, row)).c_str());
-  }
-  return 1;
+  return fragment && ReadLinkFragment(fragment, std::strlen(fragment), graphSettings, graphData);
 }
 
 char* ZimbelAboutText() { return Handed(AboutTitle()); }

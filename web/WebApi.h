@@ -39,28 +39,24 @@
 
 extern "C" {
 
-// Reads a data file's bytes as the window reads a file: CR LF is one line
-// end, ^Z ends the file, each 255-character piece of a line is a value, a
-// piece that is not a number is 0, at most 512 values. The reader stops at
-// the 512th value or the first ^Z, so a prefix of a huge file holding those
-// gives the same graph. Then the width field is written (onFieldWritten
-// 1000), the ratio recalculated and written (onFieldWritten 1009) and the
-// panel shown (onShowTool). 1 when read; 0 when not, and then the graph and
-// the settings are as they were.
-ZIMBEL_API int ZimbelLoad(const unsigned char* bytes, int size);
+// Reads a data file as the window reads a file, in slices, so that a huge
+// one is read only as far as the reader reads: CR LF is one line end, ^Z
+// ends the file, each 255-character piece of a line is a value, a piece
+// that is not a number is 0, at most 512 values. ZimbelLoadBegin gives a
+// reader, the caller's until ZimbelLoadEnd; ZimbelLoadMore takes each slice
+// in file order while it returns 1 (0: the reader has all it reads).
+// ZimbelLoadEnd(reader, 1) loads what was read: the width field is written
+// (onFieldWritten), the ratio recalculated and written (onFieldWritten) and
+// the panel shown (onShowTool). ZimbelLoadEnd(reader, 0), for a file that
+// could not be read to the end of what is wanted, leaves graph and settings
+// as they were. Either frees the reader.
+class DataReader;
+ZIMBEL_API DataReader* ZimbelLoadBegin();
+ZIMBEL_API int ZimbelLoadMore(DataReader* reader, const unsigned char* bytes, int size);
+ZIMBEL_API void ZimbelLoadEnd(DataReader* reader, int complete);
 
-// The same for a file read in slices, so that a huge one is read only as far
-// as the reader reads: ZimbelLoadBegin, then ZimbelLoadMore with each slice
-// in file order while it returns 1 (0: the reader has all it reads), then
-// ZimbelLoadEnd, which loads as ZimbelLoad does. A file that cannot be read
-// to the end of what is wanted is simply never ended: graph and settings
-// stay as they were.
-ZIMBEL_API void ZimbelLoadBegin();
-ZIMBEL_API int ZimbelLoadMore(const unsigned char* bytes, int size);
-ZIMBEL_API void ZimbelLoadEnd();
-
-// A field's edit now shows `text` (what the user typed, as typed): it is
-// parsed into its setting as the dialog parses it, with the row's effect
+// A field's edit now shows `text` (what the user typed, as typed; the
+// page's edit holds it, as the dialog's does): it is parsed into its setting as the dialog parses it, with the row's effect
 // (rescale: the ratio is recalculated and its field written through
 // onFieldWritten). Texts longer than the table's textLength bytes are cut
 // there, as the dialog's buffer does.
@@ -93,6 +89,7 @@ ZIMBEL_API int ZimbelSliderSize(int position);
 //                  (each item's [Japanese, English]: the dialog's item
 //                  texts; the line styles' names), "effect" (rescale,
 //                  opaque: what setting it does to the others),
+//                  "start" (a field's text as the dialog starts it),
 //                  "offOption" (the exporter's option that turns a box
 //                  off), "slider" (the id of the slider a field drives),
 //                  "locks" (the field a box makes read-only while on)},
@@ -101,8 +98,9 @@ ZIMBEL_API int ZimbelSliderSize(int position);
 //                  black runs on rows 7 and 8 of a 64 x 16 sample
 ZIMBEL_API char* ZimbelSettings();
 
-// The text a field's edit shows now; "" for any other id. At start the
-// dialog's initial texts: each row's start value, the ratio's empty.
+// The text that shows a field's setting now exactly (it reads back as the
+// same setting): what the page writes in every field after opening a
+// link; "" for any other id. At start the fields hold the table's "start".
 ZIMBEL_API char* ZimbelFieldText(int editId);
 
 // The settings now in effect, as ZimbelSetValue takes them (0 for a field
@@ -139,9 +137,9 @@ ZIMBEL_API char* ZimbelSvg();
 // the settings that differ from the start and the values, exactly.
 ZIMBEL_API char* ZimbelLink();
 
-// Shows the graph of a fragment ZimbelLink wrote (no "#"): every field then
-// holds the exact text of its setting, and nothing is written through
-// onFieldWritten. 1 when opened; 0 for anything else (damaged, cut short,
+// Shows the graph of a fragment ZimbelLink wrote (no "#"); nothing is
+// written through onFieldWritten: the page shows every field's
+// ZimbelFieldText. 1 when opened; 0 for anything else (damaged, cut short,
 // longer than any link, from a later version), and then the graph, the
 // settings and the fields are as they were.
 ZIMBEL_API int ZimbelOpenLink(const char* fragment);

@@ -54,7 +54,9 @@ function drive(m, file, options) {
     else setText(setting.id, options[++i]);
   }
   const bytes = fs.readFileSync(file);
-  if (!passing(m, bytes, (p) => m._ZimbelLoad(p, bytes.length))) throw new Error('not loaded: ' + file);
+  const reader = m._ZimbelLoadBegin();
+  passing(m, bytes, (p) => m._ZimbelLoadMore(reader, p, bytes.length));
+  m._ZimbelLoadEnd(reader, 1);
   if (width !== null) setText(1000, width);
 }
 

@@ -23,7 +23,7 @@ function start(core) {
   binding.core = core;
   describeGraph();
   offerWhatTheDialogOffers();
-  showCoreSettings();
+  showCoreSettings(true);
   followView();
   window.addEventListener('hashchange', openLink);
   openLink();

@@ -26,10 +26,12 @@ export function showWrittenField(id, value) {
   if (binding.table && sliderOf(id)) setSlider(id, parseInt(value, 10) || 0);
 }
 
-export function showFields() {
+// The edits hold the texts, as the dialog's do: the dialog's first texts,
+// or after a link each setting's exact text.
+export function showFields(start) {
   for (const setting of fieldRows()) {
     const edit = editOf(setting.id);
-    edit.value = taken(binding.core._ZimbelFieldText(setting.id));
+    edit.value = start ? setting.start : taken(binding.core._ZimbelFieldText(setting.id));
     if (setting.slider) setSlider(setting.id, parseInt(edit.value, 10) || 0);
   }
 }

@@ -17,19 +17,21 @@ export const loaded = {name: 'zimbelplot', queue: Promise.resolve()};
 async function feedData(data) {
   const {core} = binding;
   const pointer = core._malloc(kChunkBytes);
+  const reader = core._ZimbelLoadBegin();
   const bytes = data instanceof Uint8Array;
+  let complete = 0;
   try {
-    core._ZimbelLoadBegin();
     let more = true;
     for (let offset = 0; more && offset < (bytes ? data.length : data.size); offset += kChunkBytes) {
       const slice = bytes ? data.subarray(offset, offset + kChunkBytes)
         : new Uint8Array(await data.slice(offset, offset + kChunkBytes).arrayBuffer());
       core.HEAPU8.set(slice, pointer);
-      more = core._ZimbelLoadMore(pointer, slice.length) === 1;
+      more = core._ZimbelLoadMore(reader, pointer, slice.length) === 1;
     }
-    core._ZimbelLoadEnd();
+    complete = 1;
   } finally {
     core._free(pointer);
+    core._ZimbelLoadEnd(reader, complete);
   }
 }
 

@@ -85,8 +85,8 @@ export function offerWhatTheDialogOffers() {
   showChoiceLabels();
 }
 
-export function showCoreSettings() {
-  showFields();
+export function showCoreSettings(start = false) {
+  showFields(start);
   for (const setting of controlRows()) showControl(setting);
   showLocks();
 }
