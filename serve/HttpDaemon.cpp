@@ -25,7 +25,7 @@ constexpr size_t kConnectionMemory = 64 * 1024;
 // Drawn at once beyond one picture: the exporter's batch holds as much.
 constexpr uint64_t kDrawnPixels = uint64_t{128} << 20;
 constexpr auto kFinishBound = std::chrono::seconds(5);
-const std::string kServerName = std::string("zimbelplot-serve/") + kAppVersion;
+const std::string kServerName = std::string(kServerProduct) + "/" + kAppVersion;
 
 // One request from its header to its answer.
 struct Exchange {
