@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "export/OptionDocs.h"
+#include "cmdline/OptionDocs.h"
 #include "model/GraphModel.h"
 #include "model/SettingsTable.h"
 

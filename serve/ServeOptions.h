@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "export/OptionDocs.h"
+#include "cmdline/OptionDocs.h"
 
 // One command line of zimbelplot-serve, understood.
 struct ServeOptions {
