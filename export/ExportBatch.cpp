@@ -33,7 +33,6 @@
 namespace {
 
 const char kStdinName[] = "stdin";
-constexpr uint64_t kHeldBytes = uint64_t{512} << 20;
 
 std::string Stem(const std::string& input) {
   if (input == "-") return kStdinName;
@@ -125,7 +124,7 @@ struct Pending {
   GraphData data;
   std::unique_ptr<PngDraft> draft;
   std::string picture;
-  uint64_t pixelBytes = 0;
+  uint64_t pixels = 0;  // a PNG's, held until it is written
   PartedWork drawing;   // one part; it adds `encoding` once the picture is drawn
   PartedWork encoding;  // the PNG's bands
 };
@@ -160,7 +159,7 @@ int DefaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_co
 // Read takes the next input on the calling thread, Draw draws and encodes
 // it on the pool, Write checks and writes the oldest picture on the calling
 // thread once its work is done. At most `window_` pictures, and no more
-// than kHeldBytes of pixels (or the one largest picture), wait between Read
+// than kPixelsDrawnAtOnce pixels (or the one largest picture), wait between Read
 // and Write; each holds two works of the pool at most.
 class Batch {
  public:
@@ -234,15 +233,15 @@ class Batch {
       // The load sets the width for the data, as in the window; a given
       // width is then typed over it.
       if (options_.Given(IDC_WIDTH)) p.settings.imageWidth = options_.settings.imageWidth;
-      const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
-                                  static_cast<uint64_t>(std::max(p.settings.imageHeight, 0));
-      MakeRoom(pixelBytes);
-      if (options_.format == PictureFormat::Png) p.pixelBytes = pixelBytes;
+      const uint64_t pixels = static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
+                              static_cast<uint64_t>(std::max(p.settings.imageHeight, 0));
+      MakeRoom(pixels);
+      if (options_.format == PictureFormat::Png) p.pixels = pixels;
     } else {
       p.failed = Shown(p.input, "standard input") + ": " + reason;
     }
     pending_.push_back(std::move(owned));
-    heldBytes_ += p.pixelBytes;
+    heldPixels_ += p.pixels;
     return read ? &p : nullptr;
   }
 
@@ -287,7 +286,7 @@ class Batch {
       failed = Shown(p.input, "standard input") + ": out of memory";
     }
     if (!exported) Report(failed);
-    heldBytes_ -= p.pixelBytes;
+    heldPixels_ -= p.pixels;
     pending_.pop_front();
   }
 
@@ -315,9 +314,11 @@ class Batch {
     return true;
   }
 
-  // Writes waiting pictures until one more of `bytes` may join them.
-  void MakeRoom(uint64_t bytes) {
-    while (!pending_.empty() && (pending_.size() + 1 > window_ || heldBytes_ + bytes > kHeldBytes)) WriteOldest();
+  // Writes waiting pictures until one more of `pixels` may join them.
+  void MakeRoom(uint64_t pixels) {
+    while (!pending_.empty() && (pending_.size() + 1 > window_ || heldPixels_ + pixels > kPixelsDrawnAtOnce)) {
+      WriteOldest();
+    }
   }
 
   void WriteAll() {
@@ -335,7 +336,7 @@ class Batch {
   const size_t window_;
   WorkerPool pool_;
   std::deque<std::unique_ptr<Pending>> pending_;  // read, not yet written, in input order
-  uint64_t heldBytes_ = 0;                        // the pending PNGs' pixels
+  uint64_t heldPixels_ = 0;                       // the pending PNGs' pixels
   std::vector<FileIdentity> written_;
   Progress progress_;
   int status_ = kExportDone;

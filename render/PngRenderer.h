@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,11 @@
 // Whether pictures may be drawn on several threads at once: Cairo draws
 // separate images independently; GDI+ stays on the thread that started it.
 extern const bool kPngDrawnOnAnyThread;
+
+// The pixels a program holds drawn at once, beyond one picture larger than
+// this (512 MiB of RGBA): a batch or a server stays flat in memory however
+// many pictures it is asked for.
+constexpr uint64_t kPixelsDrawnAtOnce = uint64_t{128} << 20;
 
 // For the whole run: GDI+ must be started before it draws.
 void StartPngRenderer();

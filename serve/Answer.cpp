@@ -104,6 +104,7 @@ bool EndsWith(const std::string& text, const char* tail) {
 }
 
 const char kPictureCaching[] = "public, max-age=86400";
+const std::string kLinkPath = std::string("/") + kLinkPrefix;
 // The page revalidates each time, so a new build is what the next visit gets.
 const char kPageCaching[] = "no-cache";
 
@@ -200,7 +201,8 @@ Route RouteRequest(const Site& site, const std::string& method, const std::strin
     if (page.type.compare(0, 9, "text/html") == 0) {
       route.reply.headers.push_back({"Content-Security-Policy", kPagePolicy});
     }
-  } else if (plain.compare(0, 3, "/z1") == 0 && (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
+  } else if (plain.compare(0, kLinkPath.size(), kLinkPath) == 0 &&
+             (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
     route = PictureRoute(site, plain, ifNoneMatch, cache);
   } else {
     route.reply = TextReply(404, "no such page or picture");

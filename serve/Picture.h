@@ -9,6 +9,9 @@
 
 enum class PictureKind { Png, Svg };
 
+// The largest picture a server draws unless told otherwise (--max-pixels).
+constexpr int kMaxPixelsDefault = 4096 * 4096;
+
 struct PictureJob {
   PictureKind kind = PictureKind::Png;
   std::string key;  // the kind's letter and the link: what the cache keeps it by
