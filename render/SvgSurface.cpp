@@ -85,8 +85,6 @@ void SvgSurface::Stroked(const std::string& element, const PenSpec& pen) {
   body_ += element + attributes + "/>\n";
 }
 
-// Drawn half a pixel down and right: the offscreen image puts pixel centres
-// on whole coordinates, SVG on halves (see CairoSurface).
 std::string SvgSurface::Document() const {
   const std::string w = std::to_string(width_);
   const std::string h = std::to_string(height_);
@@ -94,6 +92,7 @@ std::string SvgSurface::Document() const {
                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
                     "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
   if (background_ >> 24) svg += "<rect width=\"" + w + "\" height=\"" + h + "\"" + Paint("fill", background_) + "/>\n";
-  svg += "<g transform=\"translate(0.5 0.5)\">\n" + body_ + "</g>\n</svg>\n";
+  const std::string centre = Number(kPixelCentre);
+  svg += "<g transform=\"translate(" + centre + " " + centre + ")\">\n" + body_ + "</g>\n</svg>\n";
   return svg;
 }

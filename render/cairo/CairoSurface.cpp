@@ -15,7 +15,7 @@ void SetColor(cairo_t* context, Argb color) {
 
 // Before SetAntiAlias only the background is drawn, which GDI+ does not smooth.
 CairoSurface::CairoSurface(cairo_t* context) : context_(context) {
-  cairo_translate(context_, 0.5, 0.5);
+  cairo_translate(context_, kPixelCentre, kPixelCentre);
   cairo_set_antialias(context_, CAIRO_ANTIALIAS_NONE);
 }
 

@@ -35,9 +35,7 @@ class CairoContext {
 };
 
 // The graph's drawing operations on a Cairo context, placed on GDI+'s pixel
-// grid: GDI+ puts pixel centres on whole coordinates, Cairo on halves, so
-// everything is drawn half a pixel down and right (a 1-pixel axis at row 190
-// then covers row 190 only, instead of half of 189 and half of 190).
+// grid (kPixelCentre).
 class CairoSurface final : public DrawingSurface {
  public:
   explicit CairoSurface(cairo_t* context);
