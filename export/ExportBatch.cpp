@@ -74,19 +74,20 @@ bool Load(const std::string& input, GraphSettings& s, GraphData& d, std::string&
 
 // A PNG is drawn here and encoded later, perhaps on other threads; an SVG is
 // written out at once.
-bool DrawPicture(PictureFormat format, const GraphSettings& s, const GraphData& d, std::unique_ptr<PngDraft>& draft,
-          std::string& picture, std::string& reason) {
-  const std::string size = "an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
-                           " pixels";
+bool DrawPicture(PictureFormat format, int scale, const GraphSettings& s, const GraphData& d,
+                 std::unique_ptr<PngDraft>& draft, std::string& picture, std::string& reason) {
+  const auto size = [&](int64_t n) {
+    return "an image of " + std::to_string(s.imageWidth * n) + " x " + std::to_string(s.imageHeight * n) + " pixels";
+  };
   if (s.imageWidth < 1 || s.imageHeight < 1) {
-    reason = "cannot draw: " + size + " holds nothing";
+    reason = "cannot draw: " + size(1) + " holds nothing";
     return false;
   }
   if (format == PictureFormat::Png) {
     reason.clear();
-    draft = DrawPng(s, d, reason);
+    draft = DrawPng(s, d, scale, reason);
     if (draft) return true;
-    reason = "cannot draw: " + (reason.empty() ? "cannot make " + size : reason);
+    reason = "cannot draw: " + (reason.empty() ? "cannot make " + size(scale) : reason);
     return false;
   }
   SvgSurface svg(s.imageWidth, s.imageHeight);
@@ -233,8 +234,9 @@ class Batch {
       // The load sets the width for the data, as in the window; a given
       // width is then typed over it.
       if (options_.Given(IDC_WIDTH)) p.settings.imageWidth = options_.settings.imageWidth;
+      const uint64_t scale = static_cast<uint64_t>(options_.scale);
       const uint64_t pixels = static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
-                              static_cast<uint64_t>(std::max(p.settings.imageHeight, 0));
+                              static_cast<uint64_t>(std::max(p.settings.imageHeight, 0)) * scale * scale;
       MakeRoom(pixels);
       if (options_.format == PictureFormat::Png) p.pixels = pixels;
     } else {
@@ -257,7 +259,7 @@ class Batch {
   void DrawAndQueueBands(Pending& p) {
     try {
       std::string reason;
-      if (!DrawPicture(options_.format, p.settings, p.data, p.draft, p.picture, reason)) {
+      if (!DrawPicture(options_.format, options_.scale, p.settings, p.data, p.draft, p.picture, reason)) {
         p.failed = Shown(p.input, "standard input") + ": " + reason;
       }
     } catch (const std::bad_alloc&) {

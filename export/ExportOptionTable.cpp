@@ -1,6 +1,7 @@
 #include "export/ExportOptionTable.h"
 
 #include "model/SettingText.h"
+#include "render/PngRenderer.h"
 
 namespace {
 
@@ -97,6 +98,11 @@ ExportOptionTable MakeOptions() {
     table.options.push_back(OffOption(row, start));
     table.actions.push_back({&row, nullptr});
   }
+  AddOwn(table, 0, "scale", OptionKind::Int, "PNG pixels to the graph's pixel, each way, for dense screens",
+         [](ExportOptions& o, const OptionValue& v) { o.scale = v.whole; });
+  table.options.back().low = 1;
+  table.options.back().high = kPngScaleMax;
+  table.options.back().byDefault = "1";
   AddOwn(table, 'j', "jobs", OptionKind::Int, "files and bands of rows worked on at once",
          [](ExportOptions& o, const OptionValue& v) { o.jobs = v.whole; });
   table.options.back().low = 1;

@@ -97,6 +97,10 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
     return false;
   }
   if (!options.formatGiven && EndsWithSvg(options.output)) options.format = PictureFormat::Svg;
+  if (options.scale != 1 && options.format == PictureFormat::Svg) {
+    error = "--scale draws PNG pictures; an SVG has no pixels to scale";
+    return false;
+  }
   return true;
 }
 

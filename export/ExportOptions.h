@@ -19,6 +19,7 @@ struct ExportOptions {
   bool help = false;
   bool version = false;
   int jobs = 0;  // cores to use; 0: every one the machine has
+  int scale = 1;  // a PNG's device pixels to the graph's pixel, each way
   // The start-up settings as the options leave them; the width follows the
   // data unless given.
   GraphSettings settings = StartSettings();

@@ -17,6 +17,11 @@ extern const bool kPngDrawnOnAnyThread;
 // many pictures it is asked for.
 constexpr uint64_t kPixelsDrawnAtOnce = uint64_t{128} << 20;
 
+// The most device pixels, each way, that one picture pixel may be drawn
+// with: the picture at scale N is the same graph with every length N times,
+// for screens that show N device pixels to the picture's one.
+extern const int kPngScaleMax;
+
 // For the whole run: GDI+ must be started before it draws.
 void StartPngRenderer();
 void StopPngRenderer();
@@ -36,6 +41,7 @@ class PngDraft {
 
 // Draws the graph of `s` and `d` as the window's offscreen image holds it
 // (never the frame that marks a transparent image on screen, never
-// scrolled), on the calling thread. On failure returns null and says why in
-// `reason`, which stays empty when no image of the size could be made.
-std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, std::string& reason);
+// scrolled), on the calling thread, `scale` (1 to kPngScaleMax) device
+// pixels to the picture's pixel each way. On failure returns null and says
+// why in `reason`, which stays empty when no image of the size could be made.
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, int scale, std::string& reason);

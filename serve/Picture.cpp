@@ -15,7 +15,7 @@ bool DrawPicture(const PictureJob& job, std::string& bytes, std::string& reason)
   }
   // One drawing thread encodes all the bands: the server's parallelism is
   // one picture a thread, and the bands' bytes never depend on who made them.
-  std::unique_ptr<PngDraft> draft = DrawPng(job.settings, job.data, reason);
+  std::unique_ptr<PngDraft> draft = DrawPng(job.settings, job.data, job.scale, reason);
   if (!draft) {
     if (reason.empty()) reason = "cannot make an image of this size";
     return false;

@@ -18,6 +18,7 @@ struct PictureJob {
   std::string etag;
   GraphSettings settings;
   GraphData data;
+  int scale = 1;  // a PNG's device pixels to the graph's pixel, each way
   uint64_t pixels = 0;
 };
 

@@ -2,6 +2,7 @@
 // compressed in bands (PngBands). Cairo's own writer takes twice as long for
 // a wide graph and drops the alpha channel of an opaque image, which Save As
 // always keeps.
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,16 +45,20 @@ class CairoDraft final : public PngDraft {
 }  // namespace
 
 const bool kPngDrawnOnAnyThread = true;
+const int kPngScaleMax = 3;
 
 void StartPngRenderer() {}
 void StopPngRenderer() {}
 
-std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, std::string& reason) {
-  auto image = std::make_unique<CairoImage>(s.imageWidth, s.imageHeight);
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, int scale, std::string& reason) {
+  const int64_t width = int64_t{s.imageWidth} * scale;
+  const int64_t height = int64_t{s.imageHeight} * scale;
+  if (scale < 1 || scale > kPngScaleMax || width > INT_MAX || height > INT_MAX) return nullptr;
+  auto image = std::make_unique<CairoImage>(static_cast<int>(width), static_cast<int>(height));
   if (!image->valid()) return nullptr;
   {
     CairoContext context(image->get());
-    CairoSurface surface(context.get());
+    CairoSurface surface(context.get(), scale);
     RenderImage(s, d, surface);
     // A context in an error state has stopped drawing: the picture would be
     // blank or half drawn.

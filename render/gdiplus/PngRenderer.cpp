@@ -72,12 +72,15 @@ class EncodedPng final : public PngDraft {
 }  // namespace
 
 const bool kPngDrawnOnAnyThread = false;
+// Drawn as the window draws its offscreen image, on its own pixel grid.
+const int kPngScaleMax = 1;
 
 void StartPngRenderer() { StartGdiplus(); }
 
 void StopPngRenderer() { ShutdownGdiplus(); }
 
-std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, std::string& reason) {
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, int scale, std::string& reason) {
+  if (scale != 1) return nullptr;
   Bitmap image(s.imageWidth, s.imageHeight);
   if (!image.get()) return nullptr;
   {
