@@ -17,7 +17,6 @@
 #include "model/DataFileReader.h"
 #include "model/GraphLink.h"
 #include "model/GraphModel.h"
-#include "render/GraphRenderer.h"
 #include "render/PngRenderer.h"
 #include "render/SvgSurface.h"
 #include "resources/resource.h"
@@ -74,7 +73,7 @@ bool Load(const std::string& input, GraphSettings& s, GraphData& d, std::string&
 
 // A PNG is drawn here and encoded later, perhaps on other threads; an SVG is
 // written out at once.
-bool DrawPicture(PictureFormat format, int scale, const GraphSettings& s, const GraphData& d,
+bool DrawPicture(PictureFormat format, const PngLook& look, const GraphSettings& s, const GraphData& d,
                  std::unique_ptr<PngDraft>& draft, std::string& picture, std::string& reason) {
   const auto size = [&](int64_t n) {
     return "an image of " + std::to_string(s.imageWidth * n) + " x " + std::to_string(s.imageHeight * n) + " pixels";
@@ -85,14 +84,12 @@ bool DrawPicture(PictureFormat format, int scale, const GraphSettings& s, const 
   }
   if (format == PictureFormat::Png) {
     reason.clear();
-    draft = DrawPng(s, d, scale, reason);
+    draft = DrawPng(s, d, look, reason);
     if (draft) return true;
-    reason = "cannot draw: " + (reason.empty() ? "cannot make " + size(scale) : reason);
+    reason = "cannot draw: " + (reason.empty() ? "cannot make " + size(look.scale) : reason);
     return false;
   }
-  SvgSurface svg(s.imageWidth, s.imageHeight);
-  RenderImage(s, d, svg);
-  picture = svg.Document();
+  picture = SvgPicture(s, d);
   return true;
 }
 
@@ -234,7 +231,7 @@ class Batch {
       // The load sets the width for the data, as in the window; a given
       // width is then typed over it.
       if (options_.Given(IDC_WIDTH)) p.settings.imageWidth = options_.settings.imageWidth;
-      const uint64_t scale = static_cast<uint64_t>(options_.scale);
+      const uint64_t scale = static_cast<uint64_t>(options_.look.scale);
       const uint64_t pixels = static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
                               static_cast<uint64_t>(std::max(p.settings.imageHeight, 0)) * scale * scale;
       MakeRoom(pixels);
@@ -259,7 +256,7 @@ class Batch {
   void DrawAndQueueBands(Pending& p) {
     try {
       std::string reason;
-      if (!DrawPicture(options_.format, options_.scale, p.settings, p.data, p.draft, p.picture, reason)) {
+      if (!DrawPicture(options_.format, options_.look, p.settings, p.data, p.draft, p.picture, reason)) {
         p.failed = Shown(p.input, "standard input") + ": " + reason;
       }
     } catch (const std::bad_alloc&) {

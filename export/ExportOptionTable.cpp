@@ -99,10 +99,14 @@ ExportOptionTable MakeOptions() {
     table.actions.push_back({&row, nullptr});
   }
   AddOwn(table, 0, "scale", OptionKind::Int, "PNG pixels to the graph's pixel, each way, for dense screens",
-         [](ExportOptions& o, const OptionValue& v) { o.scale = v.whole; });
+         [](ExportOptions& o, const OptionValue& v) { o.look.scale = v.whole; });
   table.options.back().low = 1;
   table.options.back().high = kPngScaleMax;
   table.options.back().byDefault = "1";
+  AddOwn(table, 0, "scheme", OptionKind::Choice, "the page a PNG is for; dark draws black in white when transparent: ",
+         [](ExportOptions& o, const OptionValue& v) { o.look.dark = v.whole == 1; });
+  table.options.back().choices = {"light", "dark"};
+  table.options.back().byDefault = "light";
   AddOwn(table, 'j', "jobs", OptionKind::Int, "files and bands of rows worked on at once",
          [](ExportOptions& o, const OptionValue& v) { o.jobs = v.whole; });
   table.options.back().low = 1;

@@ -97,8 +97,12 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
     return false;
   }
   if (!options.formatGiven && EndsWithSvg(options.output)) options.format = PictureFormat::Svg;
-  if (options.scale != 1 && options.format == PictureFormat::Svg) {
+  if (options.look.scale != 1 && options.format == PictureFormat::Svg) {
     error = "--scale draws PNG pictures; an SVG has no pixels to scale";
+    return false;
+  }
+  if (options.look.dark && options.format == PictureFormat::Svg) {
+    error = "--scheme draws PNG pictures; an SVG follows the scheme of the page it is on";
     return false;
   }
   return true;

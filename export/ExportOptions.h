@@ -5,6 +5,7 @@
 #include "cmdline/OptionDocs.h"
 #include "model/GraphModel.h"
 #include "model/SettingsTable.h"
+#include "render/PngRenderer.h"
 
 // Link: no picture, but the graph's link, one line an input.
 enum class PictureFormat { Png, Svg, Link };
@@ -19,7 +20,7 @@ struct ExportOptions {
   bool help = false;
   bool version = false;
   int jobs = 0;  // cores to use; 0: every one the machine has
-  int scale = 1;  // a PNG's device pixels to the graph's pixel, each way
+  PngLook look;  // a PNG's scale and scheme
   // The start-up settings as the options leave them; the width follows the
   // data unless given.
   GraphSettings settings = StartSettings();

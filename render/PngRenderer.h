@@ -39,9 +39,16 @@ class PngDraft {
   virtual bool Finish(std::string& png, std::string& reason) = 0;
 };
 
+// How a picture is drawn for the screen and the page it is shown on.
+struct PngLook {
+  int scale = 1;      // device pixels to the picture's pixel, each way: 1 to kPngScaleMax
+  bool dark = false;  // for a dark page (see DarkInk)
+};
+
 // Draws the graph of `s` and `d` as the window's offscreen image holds it
 // (never the frame that marks a transparent image on screen, never
-// scrolled), on the calling thread, `scale` (1 to kPngScaleMax) device
-// pixels to the picture's pixel each way. On failure returns null and says
-// why in `reason`, which stays empty when no image of the size could be made.
-std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, int scale, std::string& reason);
+// scrolled), on the calling thread, as `look` says. On failure returns null
+// and says why in `reason`, which stays empty when no image of the size
+// could be made.
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, const PngLook& look,
+                                  std::string& reason);

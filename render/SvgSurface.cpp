@@ -3,7 +3,10 @@
 #include <cstdio>
 
 #include "model/FloatChars.h"
+#include "model/GraphText.h"
+#include "render/DarkInk.h"
 #include "render/DashPattern.h"
+#include "render/GraphRenderer.h"
 
 namespace {
 
@@ -17,6 +20,21 @@ std::string Paint(const char* attribute, Argb color) {
   const unsigned alpha = color >> 24;
   if (alpha != 0xFF) paint += std::string(" ") + attribute + "-opacity=\"" + Number(alpha / 255.0) + "\"";
   return paint;
+}
+
+// Text as XML character data or an attribute's value.
+std::string Escaped(const std::string& text) {
+  std::string escaped;
+  for (char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
 }
 
 std::string Attribute(const char* name, double value) {
@@ -88,11 +106,20 @@ void SvgSurface::Stroked(const std::string& element, const PenSpec& pen) {
 std::string SvgSurface::Document() const {
   const std::string w = std::to_string(width_);
   const std::string h = std::to_string(height_);
+  const std::string text = Escaped(description_);
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
-                    "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
+                    "\" viewBox=\"0 0 " + w + " " + h + "\" role=\"img\" aria-label=\"" + text + "\">\n"
+                    "<title>" + text + "</title>\n";
+  if (!(background_ >> 24)) svg += DarkSchemeStyle();
   if (background_ >> 24) svg += "<rect width=\"" + w + "\" height=\"" + h + "\"" + Paint("fill", background_) + "/>\n";
   const std::string centre = Number(kPixelCentre);
   svg += "<g transform=\"translate(" + centre + " " + centre + ")\">\n" + body_ + "</g>\n</svg>\n";
   return svg;
+}
+
+std::string SvgPicture(const GraphSettings& s, const GraphData& d) {
+  SvgSurface svg(s.imageWidth, s.imageHeight, GraphText(d, TextLanguage::English));
+  RenderImage(s, d, svg);
+  return svg.Document();
 }

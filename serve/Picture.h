@@ -3,6 +3,7 @@
 #include <string>
 
 #include "model/GraphModel.h"
+#include "render/PngRenderer.h"
 
 // A graph's picture as the server hands it out: the bytes zimbelplot-export
 // writes for the same settings and values.
@@ -18,7 +19,7 @@ struct PictureJob {
   std::string etag;
   GraphSettings settings;
   GraphData data;
-  int scale = 1;  // a PNG's device pixels to the graph's pixel, each way
+  PngLook look;  // a PNG's
   uint64_t pixels = 0;
 };
 

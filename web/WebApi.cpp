@@ -15,7 +15,6 @@
 #include "model/SettingChanges.h"
 #include "model/SettingText.h"
 #include "model/SettingsTable.h"
-#include "render/GraphRenderer.h"
 #include "render/SvgSurface.h"
 #include "resources/resource.h"
 #include "web/Handed.h"
@@ -148,9 +147,7 @@ int ZimbelImageHeight() { return graphSettings.imageHeight; }
 char* ZimbelSvg() {
   const GraphSettings& s = graphSettings;
   if (s.imageWidth < 1 || s.imageHeight < 1) return Handed("");
-  SvgSurface svg(s.imageWidth, s.imageHeight);
-  RenderImage(s, graphData, svg);
-  return Handed(svg.Document());
+  return Handed(SvgPicture(s, graphData));
 }
 
 char* ZimbelLink() { return Handed(LinkFragment(graphSettings, graphData)); }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "model/GraphModel.h"
-#include "render/GraphRenderer.h"
+#include "render/DarkInk.h"
 #include "render/PngRenderer.h"
 #include "render/cairo/CairoSurface.h"
 #include "render/cairo/PngBands.h"
@@ -50,7 +50,9 @@ const int kPngScaleMax = 3;
 void StartPngRenderer() {}
 void StopPngRenderer() {}
 
-std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, int scale, std::string& reason) {
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, const PngLook& look,
+                                  std::string& reason) {
+  const int scale = look.scale;
   const int64_t width = int64_t{s.imageWidth} * scale;
   const int64_t height = int64_t{s.imageHeight} * scale;
   if (scale < 1 || scale > kPngScaleMax || width > INT_MAX || height > INT_MAX) return nullptr;
@@ -59,7 +61,7 @@ std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, in
   {
     CairoContext context(image->get());
     CairoSurface surface(context.get(), scale);
-    RenderImage(s, d, surface);
+    RenderImageForScheme(s, d, look.dark, surface);
     // A context in an error state has stopped drawing: the picture would be
     // blank or half drawn.
     if (cairo_status(context.get()) != CAIRO_STATUS_SUCCESS) {

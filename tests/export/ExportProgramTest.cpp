@@ -190,6 +190,49 @@ TEST_F(ExportProgramTest, SvgIsWellFormedWithTheGraphsElements) {
             std::string::npos);
   EXPECT_EQ(190 + dy - 0.5, 190.0);
   EXPECT_EQ(0 + dx - 0.5, 0.0);
+
+  // Described for a screen reader, in the words the page uses; a filled
+  // background keeps its black in a dark scheme.
+  const std::string text = "Line graph of 3 values, lowest 1, highest 3";
+  EXPECT_NE(svg.find(" role=\"img\" aria-label=\"" + text + "\">\n<title>" + text + "</title>\n"),
+            std::string::npos);
+  EXPECT_EQ(count("prefers-color-scheme"), 0);
+}
+
+// For a dark page a transparent PNG draws its black in white, with the same
+// coverage; a colour set other than black, and a filled picture, stay.
+TEST_F(ExportProgramTest, DarkSchemePngDrawsBlackInWhite) {
+  ASSERT_EQ(Export("three.txt --auto-ratio -o light.png").status, 0);
+  ASSERT_EQ(Export("three.txt --auto-ratio --scheme dark -o dark.png").status, 0);
+  ASSERT_EQ(Export("three.txt --auto-ratio --scheme dark --line-color '#1F4E9F' -o blue.png").status, 0);
+  const auto light = Pixels("light.png");
+  const auto dark = Pixels("dark.png");
+  const auto blue = Pixels("blue.png");
+  ASSERT_EQ(dark.size(), light.size());
+  for (size_t y = 0; y < light.size(); ++y) {
+    for (size_t x = 0; x < light[y].size(); ++x) {
+      const uint32_t alpha = light[y][x] >> 24;
+      ASSERT_EQ(dark[y][x], alpha * 0x01010101u) << x << "," << y;  // premultiplied white
+    }
+  }
+  EXPECT_EQ(blue[190][60], 0xFFFFFFFFu);  // the axis
+  EXPECT_EQ(blue[130][10], 0xFF1F4E9Fu);  // the first marker's centre
+  ASSERT_EQ(Export("three.txt --opaque --scheme dark -o filled-dark.png").status, 0);
+  ASSERT_EQ(Export("three.txt --opaque -o filled.png").status, 0);
+  EXPECT_EQ(Read("filled-dark.png"), Read("filled.png"));
+}
+
+// On a transparent picture black follows a dark scheme; a colour the user
+// set other than black does not.
+TEST_F(ExportProgramTest, TransparentSvgFollowsADarkScheme) {
+  ASSERT_EQ(Export("three.txt -o black.svg").status, 0);
+  ASSERT_EQ(Export("three.txt --line-color '#1F4E9F' -o blue.svg").status, 0);
+  ASSERT_EQ(std::system(("xmllint --noout '" + (folder_ / "black.svg").string() + "'").c_str()), 0);
+  const std::string style =
+      "<style>@media (prefers-color-scheme: dark) { [stroke=\"#000000\"] { stroke: #ffffff } [fill=\"#000000\"] {"
+      " fill: #ffffff } }</style>";
+  for (const char* name : {"black.svg", "blue.svg"}) EXPECT_NE(Read(name).find(style), std::string::npos) << name;
+  EXPECT_NE(Read("blue.svg").find("<circle cx=\"10\" cy=\"189\" r=\"2\" fill=\"#1f4e9f\""), std::string::npos);
 }
 
 // Partly covered pixels at the edges of a coloured line on a transparent
