@@ -8,6 +8,7 @@
 #include <string>
 
 #include "model/GraphModel.h"
+#include "model/GraphSnippet.h"
 #include "render/DarkInk.h"
 #include "render/PngRenderer.h"
 #include "render/cairo/CairoSurface.h"
@@ -45,7 +46,7 @@ class CairoDraft final : public PngDraft {
 }  // namespace
 
 const bool kPngDrawnOnAnyThread = true;
-const int kPngScaleMax = 3;
+const int kPngScaleMax = kPictureScaleMax;
 
 void StartPngRenderer() {}
 void StopPngRenderer() {}
