@@ -16,6 +16,7 @@
 #include "export/WorkerPool.h"
 #include "model/DataFileReader.h"
 #include "model/GraphLink.h"
+#include "model/GraphSnippet.h"
 #include "model/GraphModel.h"
 #include "render/PngRenderer.h"
 #include "render/SvgSurface.h"
@@ -341,8 +342,9 @@ class Batch {
   int status_ = kExportDone;
 };
 
-// Each input's link on a line of standard output, in input order: the
-// address of its picture on a zimbelplot-serve, made without the page.
+// Each input's link (the address of its picture on a zimbelplot-serve,
+// made without the page) or snippet on a line of standard output, in input
+// order.
 int ExportLinks(const ExportOptions& options) {
   int status = kExportDone;
   for (const std::string& input : options.inputs) {
@@ -355,7 +357,10 @@ int ExportLinks(const ExportOptions& options) {
       continue;
     }
     if (options.Given(IDC_WIDTH)) s.imageWidth = options.settings.imageWidth;
-    std::printf("%s\n", LinkFragment(s, d).c_str());
+    const std::string line = options.format == PictureFormat::Markdown ? MarkdownSnippet(s, d, options.server)
+                             : options.format == PictureFormat::Html   ? HtmlSnippet(s, d, options.server)
+                                                                       : LinkFragment(s, d);
+    std::printf("%s\n", line.c_str());
   }
   return std::fflush(stdout) == 0 ? status : kExportFileFailed;
 }
@@ -363,6 +368,6 @@ int ExportLinks(const ExportOptions& options) {
 }  // namespace
 
 int ExportAll(const ExportOptions& options) {
-  if (options.format == PictureFormat::Link) return ExportLinks(options);
+  if (options.format >= PictureFormat::Link) return ExportLinks(options);
   return Batch(options).Run();
 }

@@ -1,5 +1,7 @@
 #include "export/ExportOptionTable.h"
 
+#include <iterator>
+
 #include "model/SettingText.h"
 #include "render/PngRenderer.h"
 
@@ -88,8 +90,15 @@ ExportOptionTable MakeOptions() {
     o.format = static_cast<PictureFormat>(v.whole);
     o.formatGiven = true;
   });
-  table.options.back().choices = {"png", "svg", "link"};
+  table.options.back().choices.assign(std::begin(kFormatNames), std::end(kFormatNames));
   table.options.back().byDefault = "from the -o name, else png";
+  AddOwn(table, 0, "server", OptionKind::Text, "the zimbelplot-serve a markdown or html snippet names",
+         [](ExportOptions& o, const OptionValue& v) {
+           o.server = v.text;
+           if (o.server.empty() || o.server.back() != '/') o.server += '/';
+         });
+  table.options.back().value = "URL";
+  table.options.back().byDefault = ExportOptions().server;
   const GraphSettings start = StartSettings();
   for (const SettingRow& row : kSettingRows) {
     table.options.push_back(ForSetting(row, start));

@@ -36,6 +36,8 @@ bool EndsWithSvg(const std::string& name) {
 
 }  // namespace
 
+const char* const kFormatNames[5] = {"png", "svg", "link", "markdown", "html"};
+
 const char kExportUsage[] = "usage: zimbelplot-export [OPTION]... FILE... [-o OUTPUT]";
 
 bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& options, std::string& error) {
@@ -74,10 +76,12 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
     error = "standard input (-) can be read only once";
     return false;
   }
-  // A link is a line of text for each input, all of them to standard output.
-  if (options.format == PictureFormat::Link) {
+  // A link or a snippet is a line of text for each input, all of them to
+  // standard output.
+  if (options.format >= PictureFormat::Link) {
     if (options.outputGiven && options.output != "-") {
-      error = "--format link writes to standard output";
+      error = "--format " + std::string(kFormatNames[static_cast<int>(options.format)]) +
+              " writes to standard output";
       return false;
     }
     return true;

@@ -7,8 +7,11 @@
 #include "model/SettingsTable.h"
 #include "render/PngRenderer.h"
 
-// Link: no picture, but the graph's link, one line an input.
-enum class PictureFormat { Png, Svg, Link };
+// Link: no picture, but the graph's link, one line an input; Markdown and
+// Html: a snippet that shows its picture from a zimbelplot-serve.
+enum class PictureFormat { Png, Svg, Link, Markdown, Html };
+// By PictureFormat, as --format names them.
+extern const char* const kFormatNames[5];
 
 // One command line, understood.
 struct ExportOptions {
@@ -21,6 +24,7 @@ struct ExportOptions {
   bool version = false;
   int jobs = 0;  // cores to use; 0: every one the machine has
   PngLook look;  // a PNG's scale and scheme
+  std::string server = "http://127.0.0.1:8016/";  // the snippets' server, ending in "/"
   // The start-up settings as the options leave them; the width follows the
   // data unless given.
   GraphSettings settings = StartSettings();

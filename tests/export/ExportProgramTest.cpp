@@ -376,6 +376,24 @@ TEST_F(ExportProgramTest, LinkOfEachInputReadsBackAsItsGraph) {
   EXPECT_FALSE(Exists("three.png"));
 }
 
+// A snippet names the link's pictures on the server given, and says what
+// the picture shows; a transparent one offers its dark PNGs to a dark page.
+TEST_F(ExportProgramTest, SnippetsNameEachPictureWithItsTextAlternative) {
+  const std::string link = Export("--format link three.txt").out;
+  ASSERT_FALSE(link.empty());
+  const std::string at = "http://h:1/" + link.substr(0, link.size() - 1);
+  const std::string html = "http://h:1/z1&amp;width=70&amp;v=Hi4_&amp;c=" + link.substr(link.size() - 9, 8);
+  const std::string alt = "Line graph of 3 values, lowest 1, highest 3";
+  EXPECT_EQ(Export("--format markdown --server http://h:1 three.txt").out, "![" + alt + "](" + at + ".svg)\n");
+  EXPECT_EQ(Export("--format html --server http://h:1/ three.txt").out,
+            "<picture><source media=\"(prefers-color-scheme: dark)\" srcset=\"" + html + "-dark.png, " + html +
+                "@2x-dark.png 2x, " + html + "@3x-dark.png 3x\"><img src=\"" + html + ".png\" srcset=\"" + html +
+                "@2x.png 2x, " + html + "@3x.png 3x\" alt=\"" + alt + "\" width=\"70\" height=\"200\"></picture>\n");
+  const std::string filled = Export("--format html --opaque three.txt").out;
+  EXPECT_EQ(filled.compare(0, 5, "<img "), 0) << filled;
+  EXPECT_EQ(filled.find("dark"), std::string::npos) << filled;
+}
+
 // Every file of a batch on several cores as on one: the same messages in the
 // same order, the same exit status, the same bytes. Among them inputs that
 // are pictures of the same batch, which must be read only once written.
