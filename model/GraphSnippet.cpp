@@ -2,23 +2,9 @@
 
 #include "model/GraphLink.h"
 #include "model/GraphText.h"
+#include "model/MarkupText.h"
 
 namespace {
-
-// Text as an HTML attribute's value.
-std::string Attribute(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped += c;
-    }
-  }
-  return escaped;
-}
 
 // "A.png, A@2x.png 2x, A@3x.png 3x" for the PNGs of one scheme, from scale
 // `from` on.
@@ -28,7 +14,7 @@ std::string SourceSet(const std::string& address, bool dark, int from) {
     if (!set.empty()) set += ", ";
     set += address + PngName("", scale, dark) + (scale > 1 ? " " + std::to_string(scale) + "x" : "");
   }
-  return Attribute(set);
+  return MarkupText(set);
 }
 
 }  // namespace
@@ -48,8 +34,9 @@ std::string MarkdownSnippet(const GraphSettings& s, const GraphData& d, const st
 
 std::string HtmlSnippet(const GraphSettings& s, const GraphData& d, const std::string& server) {
   const std::string address = server + LinkFragment(s, d);
-  const std::string image = "<img src=\"" + Attribute(address + PngName("", 1, false)) + "\" srcset=\"" +
-                            SourceSet(address, false, 2) + "\" alt=\"" + Attribute(GraphText(d, TextLanguage::English)) + "\" width=\"" +
+  const std::string alt = MarkupText(GraphText(d, TextLanguage::English));
+  const std::string image = "<img src=\"" + MarkupText(address + PngName("", 1, false)) + "\" srcset=\"" +
+                            SourceSet(address, false, 2) + "\" alt=\"" + alt + "\" width=\"" +
                             std::to_string(s.imageWidth) + "\" height=\"" + std::to_string(s.imageHeight) + "\">";
   if (!s.transparent) return image;
   return "<picture><source media=\"(prefers-color-scheme: dark)\" srcset=\"" + SourceSet(address, true, 1) + "\">" +

@@ -4,6 +4,7 @@
 
 #include "model/FloatChars.h"
 #include "model/GraphText.h"
+#include "model/MarkupText.h"
 #include "render/DarkInk.h"
 #include "render/DashPattern.h"
 #include "render/GraphRenderer.h"
@@ -20,21 +21,6 @@ std::string Paint(const char* attribute, Argb color) {
   const unsigned alpha = color >> 24;
   if (alpha != 0xFF) paint += std::string(" ") + attribute + "-opacity=\"" + Number(alpha / 255.0) + "\"";
   return paint;
-}
-
-// Text as XML character data or an attribute's value.
-std::string Escaped(const std::string& text) {
-  std::string escaped;
-  for (char c : text) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped += c;
-    }
-  }
-  return escaped;
 }
 
 std::string Attribute(const char* name, double value) {
@@ -106,7 +92,7 @@ void SvgSurface::Stroked(const std::string& element, const PenSpec& pen) {
 std::string SvgSurface::Document() const {
   const std::string w = std::to_string(width_);
   const std::string h = std::to_string(height_);
-  const std::string text = Escaped(description_);
+  const std::string text = MarkupText(description_);
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
                     "\" viewBox=\"0 0 " + w + " " + h + "\" role=\"img\" aria-label=\"" + text + "\">\n"
