@@ -10,7 +10,6 @@
 #include "model/DataFileReader.h"
 #include "model/FloatChars.h"
 #include "model/GraphLink.h"
-#include "model/GraphSnippet.h"
 #include "model/GraphText.h"
 #include "model/GraphModel.h"
 #include "model/ModelHooks.h"
@@ -158,13 +157,6 @@ char* ZimbelGraphText(int english) {
   return Handed(GraphText(graphData, english ? TextLanguage::English : TextLanguage::Japanese));
 }
 
-char* ZimbelMarkdownSnippet(const char* server) {
-  return Handed(MarkdownSnippet(graphSettings, graphData, server ? server : ""));
-}
-
-char* ZimbelHtmlSnippet(const char* server) {
-  return Handed(HtmlSnippet(graphSettings, graphData, server ? server : ""));
-}
 
 // A field shows its number exactly here, so that the text, read again as the
 // dialog reads it, is still the setting the link gave.

@@ -143,11 +143,6 @@ ZIMBEL_API char* ZimbelLink();
 // Japanese when `english` is 0.
 ZIMBEL_API char* ZimbelGraphText(int english);
 
-// The snippets zimbelplot-export --format markdown and html print for the
-// graph on screen, naming the server at `server` (an address ending in "/").
-ZIMBEL_API char* ZimbelMarkdownSnippet(const char* server);
-ZIMBEL_API char* ZimbelHtmlSnippet(const char* server);
-
 // Shows the graph of a fragment ZimbelLink wrote (no "#"): every field then
 // holds the exact text of its setting, and nothing is written through
 // onFieldWritten. 1 when opened; 0 for anything else (damaged, cut short,
