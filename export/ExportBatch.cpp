@@ -16,8 +16,8 @@
 #include "export/WorkerPool.h"
 #include "model/DataFileReader.h"
 #include "model/GraphLink.h"
+#include "model/GraphSnippet.h"
 #include "model/GraphModel.h"
-#include "render/GraphRenderer.h"
 #include "render/PngRenderer.h"
 #include "render/SvgSurface.h"
 #include "resources/resource.h"
@@ -33,7 +33,6 @@
 namespace {
 
 const char kStdinName[] = "stdin";
-constexpr uint64_t kHeldBytes = uint64_t{512} << 20;
 
 std::string Stem(const std::string& input) {
   if (input == "-") return kStdinName;
@@ -75,24 +74,23 @@ bool Load(const std::string& input, GraphSettings& s, GraphData& d, std::string&
 
 // A PNG is drawn here and encoded later, perhaps on other threads; an SVG is
 // written out at once.
-bool DrawPicture(PictureFormat format, const GraphSettings& s, const GraphData& d, std::unique_ptr<PngDraft>& draft,
-          std::string& picture, std::string& reason) {
-  const std::string size = "an image of " + std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) +
-                           " pixels";
+bool DrawPicture(PictureFormat format, const PngLook& look, const GraphSettings& s, const GraphData& d,
+                 std::unique_ptr<PngDraft>& draft, std::string& picture, std::string& reason) {
+  const auto size = [&](int64_t n) {
+    return "an image of " + std::to_string(s.imageWidth * n) + " x " + std::to_string(s.imageHeight * n) + " pixels";
+  };
   if (s.imageWidth < 1 || s.imageHeight < 1) {
-    reason = "cannot draw: " + size + " holds nothing";
+    reason = "cannot draw: " + size(1) + " holds nothing";
     return false;
   }
   if (format == PictureFormat::Png) {
     reason.clear();
-    draft = DrawPng(s, d, reason);
+    draft = DrawPng(s, d, look, reason);
     if (draft) return true;
-    reason = "cannot draw: " + (reason.empty() ? "cannot make " + size : reason);
+    reason = "cannot draw: " + (reason.empty() ? "cannot make " + size(look.scale) : reason);
     return false;
   }
-  SvgSurface svg(s.imageWidth, s.imageHeight);
-  RenderImage(s, d, svg);
-  picture = svg.Document();
+  picture = SvgPicture(s, d);
   return true;
 }
 
@@ -125,7 +123,7 @@ struct Pending {
   GraphData data;
   std::unique_ptr<PngDraft> draft;
   std::string picture;
-  uint64_t pixelBytes = 0;
+  uint64_t pixels = 0;  // a PNG's, held until it is written
   PartedWork drawing;   // one part; it adds `encoding` once the picture is drawn
   PartedWork encoding;  // the PNG's bands
 };
@@ -160,7 +158,7 @@ int DefaultJobs() { return std::max(1, static_cast<int>(std::thread::hardware_co
 // Read takes the next input on the calling thread, Draw draws and encodes
 // it on the pool, Write checks and writes the oldest picture on the calling
 // thread once its work is done. At most `window_` pictures, and no more
-// than kHeldBytes of pixels (or the one largest picture), wait between Read
+// than kPixelsDrawnAtOnce pixels (or the one largest picture), wait between Read
 // and Write; each holds two works of the pool at most.
 class Batch {
  public:
@@ -234,15 +232,16 @@ class Batch {
       // The load sets the width for the data, as in the window; a given
       // width is then typed over it.
       if (options_.Given(IDC_WIDTH)) p.settings.imageWidth = options_.settings.imageWidth;
-      const uint64_t pixelBytes = 4 * static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
-                                  static_cast<uint64_t>(std::max(p.settings.imageHeight, 0));
-      MakeRoom(pixelBytes);
-      if (options_.format == PictureFormat::Png) p.pixelBytes = pixelBytes;
+      const uint64_t scale = static_cast<uint64_t>(options_.look.scale);
+      const uint64_t pixels = static_cast<uint64_t>(std::max(p.settings.imageWidth, 0)) *
+                              static_cast<uint64_t>(std::max(p.settings.imageHeight, 0)) * scale * scale;
+      MakeRoom(pixels);
+      if (options_.format == PictureFormat::Png) p.pixels = pixels;
     } else {
       p.failed = Shown(p.input, "standard input") + ": " + reason;
     }
     pending_.push_back(std::move(owned));
-    heldBytes_ += p.pixelBytes;
+    heldPixels_ += p.pixels;
     return read ? &p : nullptr;
   }
 
@@ -258,7 +257,7 @@ class Batch {
   void DrawAndQueueBands(Pending& p) {
     try {
       std::string reason;
-      if (!DrawPicture(options_.format, p.settings, p.data, p.draft, p.picture, reason)) {
+      if (!DrawPicture(options_.format, options_.look, p.settings, p.data, p.draft, p.picture, reason)) {
         p.failed = Shown(p.input, "standard input") + ": " + reason;
       }
     } catch (const std::bad_alloc&) {
@@ -287,7 +286,7 @@ class Batch {
       failed = Shown(p.input, "standard input") + ": out of memory";
     }
     if (!exported) Report(failed);
-    heldBytes_ -= p.pixelBytes;
+    heldPixels_ -= p.pixels;
     pending_.pop_front();
   }
 
@@ -315,9 +314,11 @@ class Batch {
     return true;
   }
 
-  // Writes waiting pictures until one more of `bytes` may join them.
-  void MakeRoom(uint64_t bytes) {
-    while (!pending_.empty() && (pending_.size() + 1 > window_ || heldBytes_ + bytes > kHeldBytes)) WriteOldest();
+  // Writes waiting pictures until one more of `pixels` may join them.
+  void MakeRoom(uint64_t pixels) {
+    while (!pending_.empty() && (pending_.size() + 1 > window_ || heldPixels_ + pixels > kPixelsDrawnAtOnce)) {
+      WriteOldest();
+    }
   }
 
   void WriteAll() {
@@ -335,14 +336,15 @@ class Batch {
   const size_t window_;
   WorkerPool pool_;
   std::deque<std::unique_ptr<Pending>> pending_;  // read, not yet written, in input order
-  uint64_t heldBytes_ = 0;                        // the pending PNGs' pixels
+  uint64_t heldPixels_ = 0;                       // the pending PNGs' pixels
   std::vector<FileIdentity> written_;
   Progress progress_;
   int status_ = kExportDone;
 };
 
-// Each input's link on a line of standard output, in input order: the
-// address of its picture on a zimbelplot-serve, made without the page.
+// Each input's link (the address of its picture on a zimbelplot-serve,
+// made without the page) or snippet on a line of standard output, in input
+// order.
 int ExportLinks(const ExportOptions& options) {
   int status = kExportDone;
   for (const std::string& input : options.inputs) {
@@ -355,7 +357,10 @@ int ExportLinks(const ExportOptions& options) {
       continue;
     }
     if (options.Given(IDC_WIDTH)) s.imageWidth = options.settings.imageWidth;
-    std::printf("%s\n", LinkFragment(s, d).c_str());
+    const std::string line = options.format == PictureFormat::Markdown ? MarkdownSnippet(s, d, options.server)
+                             : options.format == PictureFormat::Html   ? HtmlSnippet(s, d, options.server)
+                                                                       : LinkFragment(s, d);
+    std::printf("%s\n", line.c_str());
   }
   return std::fflush(stdout) == 0 ? status : kExportFileFailed;
 }
@@ -363,6 +368,6 @@ int ExportLinks(const ExportOptions& options) {
 }  // namespace
 
 int ExportAll(const ExportOptions& options) {
-  if (options.format == PictureFormat::Link) return ExportLinks(options);
+  if (options.format >= PictureFormat::Link) return ExportLinks(options);
   return Batch(options).Run();
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "export/ExportOptions.h"
-#include "export/OptionDocs.h"
+#include "cmdline/OptionDocs.h"
 #include "model/GraphModel.h"
 
 int main(int argc, char** argv) {

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cmdline/CommandLine.h"
 #include "export/ExportBatch.h"
 #include "export/ExportOptions.h"
 #include "model/AboutText.h"
@@ -35,8 +36,7 @@ int main(int argc, char** argv) {
   ExportOptions options;
   std::string error;
   if (!ParseExportOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "zimbelplot-export: %s\n%s\nTry 'zimbelplot-export --help' for more.\n", error.c_str(),
-                 kExportUsage);
+    ReportUsageError("zimbelplot-export", kExportUsage, error);
     return kExportUsageError;
   }
   if (options.help) {

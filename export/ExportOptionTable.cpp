@@ -1,6 +1,9 @@
 #include "export/ExportOptionTable.h"
 
+#include <iterator>
+
 #include "model/SettingText.h"
+#include "render/PngRenderer.h"
 
 namespace {
 
@@ -8,15 +11,15 @@ namespace {
 // for thousands of threads.
 constexpr int kJobsMax = 256;
 
-ExportOption Own(char letter, const char* name, OptionKind kind, const char* help,
-                 void (*set)(ExportOptions&, const OptionValue&)) {
-  ExportOption option;
+void AddOwn(ExportOptionTable& table, char letter, const char* name, OptionKind kind, const char* help,
+            void (*set)(ExportOptions&, const OptionValue&)) {
+  CommandOption option;
   option.letter = letter;
   option.name = name;
   option.kind = kind;
   option.help = help;
-  option.set = set;
-  return option;
+  table.options.push_back(option);
+  table.actions.push_back({nullptr, set});
 }
 
 // The first box that `holds`.
@@ -44,10 +47,9 @@ std::string EffectHelp(const SettingRow& row) {
   return "";
 }
 
-ExportOption ForSetting(const SettingRow& row, const GraphSettings& start) {
-  ExportOption option;
+CommandOption ForSetting(const SettingRow& row, const GraphSettings& start) {
+  CommandOption option;
   option.name = row.option;
-  option.row = &row;
   option.help = row.help + EffectHelp(row);
   if (row.locks) option.help += ", excludes --" + std::string(FindSetting(row.locks)->option);
   option.byDefault = row.startText ? row.startText : SettingText(start, row);
@@ -71,88 +73,69 @@ ExportOption ForSetting(const SettingRow& row, const GraphSettings& start) {
   return option;
 }
 
-ExportOption OffOption(const SettingRow& row, const GraphSettings& start) {
-  ExportOption option;
+CommandOption OffOption(const SettingRow& row, const GraphSettings& start) {
+  CommandOption option;
   option.name = row.offOption;
-  option.row = &row;
   option.help = row.offHelp;
   if (!row.access.read(start)) option.byDefault = kFlagTexts[1];
   return option;
 }
 
-// In --help's order: where the output goes, the settings, then how to run.
-std::vector<ExportOption> MakeOptions() {
-  std::vector<ExportOption> options;
-  options.push_back(Own('o', "output", OptionKind::Text, "FILE, FOLDER/ or - (standard output)",
-                        [](ExportOptions& o, const OptionValue& v) { o.output = v.text; o.outputGiven = true; }));
-  options.push_back(Own(0, "format", OptionKind::Choice, "", [](ExportOptions& o, const OptionValue& v) {
+ExportOptionTable MakeOptions() {
+  ExportOptionTable table;
+  AddOwn(table, 'o', "output", OptionKind::Text, "FILE, FOLDER/ or - (standard output)",
+         [](ExportOptions& o, const OptionValue& v) { o.output = v.text; o.outputGiven = true; });
+  table.options.back().file = true;
+  AddOwn(table, 0, "format", OptionKind::Choice, "", [](ExportOptions& o, const OptionValue& v) {
     o.format = static_cast<PictureFormat>(v.whole);
     o.formatGiven = true;
-  }));
-  options.back().choices = {"png", "svg", "link"};
-  options.back().byDefault = "from the -o name, else png";
+  });
+  table.options.back().choices.assign(std::begin(kFormatNames), std::end(kFormatNames));
+  table.options.back().byDefault = "from the -o name, else png";
+  AddOwn(table, 0, "server", OptionKind::Text, "the zimbelplot-serve a markdown or html snippet names",
+         [](ExportOptions& o, const OptionValue& v) {
+           o.server = v.text;
+           if (o.server.empty() || o.server.back() != '/') o.server += '/';
+         });
+  table.options.back().value = "URL";
+  table.options.back().byDefault = ExportOptions().server;
   const GraphSettings start = StartSettings();
   for (const SettingRow& row : kSettingRows) {
-    options.push_back(ForSetting(row, start));
-    if (row.offOption) options.push_back(OffOption(row, start));
+    table.options.push_back(ForSetting(row, start));
+    table.actions.push_back({&row, nullptr});
+    if (!row.offOption) continue;
+    table.options.push_back(OffOption(row, start));
+    table.actions.push_back({&row, nullptr});
   }
-  options.push_back(Own('j', "jobs", OptionKind::Int, "files and bands of rows worked on at once",
-                        [](ExportOptions& o, const OptionValue& v) { o.jobs = v.whole; }));
-  options.back().low = 1;
-  options.back().high = kJobsMax;
-  options.back().byDefault = "one a core";
-  options.push_back(Own('h', "help", OptionKind::Flag, "show this help and exit",
-                        [](ExportOptions& o, const OptionValue&) { o.help = true; }));
-  options.push_back(Own(0, "version", OptionKind::Flag, "show the name and version and exit",
-                        [](ExportOptions& o, const OptionValue&) { o.version = true; }));
-  return options;
+  AddOwn(table, 0, "scale", OptionKind::Int, "PNG pixels to the graph's pixel, each way, for dense screens",
+         [](ExportOptions& o, const OptionValue& v) { o.look.scale = v.whole; });
+  table.options.back().low = 1;
+  table.options.back().high = kPngScaleMax;
+  table.options.back().byDefault = "1";
+  AddOwn(table, 0, "scheme", OptionKind::Choice, "the page a PNG is for; dark draws black in white when transparent: ",
+         [](ExportOptions& o, const OptionValue& v) { o.look.dark = v.whole == 1; });
+  table.options.back().choices = {"light", "dark"};
+  table.options.back().byDefault = "light";
+  AddOwn(table, 'j', "jobs", OptionKind::Int, "files and bands of rows worked on at once",
+         [](ExportOptions& o, const OptionValue& v) { o.jobs = v.whole; });
+  table.options.back().low = 1;
+  table.options.back().high = kJobsMax;
+  table.options.back().byDefault = "one a core";
+  AddOwn(table, 'h', "help", OptionKind::Flag, "show this help and exit",
+         [](ExportOptions& o, const OptionValue&) { o.help = true; });
+  AddOwn(table, 0, "version", OptionKind::Flag, "show the name and version and exit",
+         [](ExportOptions& o, const OptionValue&) { o.version = true; });
+  return table;
 }
-
 
 }  // namespace
 
-const std::vector<ExportOption>& ExportOptionList() {
-  static const std::vector<ExportOption> options = MakeOptions();
-  return options;
+const ExportOptionTable& ExportOptionList() {
+  static const ExportOptionTable table = MakeOptions();
+  return table;
 }
 
-const ExportOption* FindExportOption(const std::string& name) {
-  for (const ExportOption& option : ExportOptionList()) {
-    if (name == option.name || (name.size() == 1 && name[0] == option.letter)) return &option;
-  }
-  return nullptr;
-}
-
-std::string ChoiceList(const ExportOption& option) {
-  const std::vector<std::string>& names = option.choices;
-  std::string list;
-  for (size_t i = 0; i < names.size(); ++i) list += (i == 0 ? "" : i + 1 < names.size() ? ", " : " or ") + names[i];
-  return list;
-}
-
-std::vector<OptionRow> ExportOptionRows() {
-  std::vector<OptionRow> rows;
-  for (const ExportOption& option : ExportOptionList()) {
-    OptionRow row{option.letter, option.name, "", option.help, option.choices, option.kind == OptionKind::Text};
-    switch (option.kind) {
-      case OptionKind::Flag: break;
-      case OptionKind::Text: row.value = "OUT"; break;
-      case OptionKind::Int:
-        row.value = "N";
-        row.help += ", " + std::to_string(option.low) + "-" + std::to_string(option.high);
-        break;
-      case OptionKind::Number: row.value = "X"; break;
-      case OptionKind::Color: row.value = "#RRGGBB"; break;
-      case OptionKind::Choice:
-        row.value = "NAME";
-        row.help += ChoiceList(option);
-        break;
-    }
-    if (!option.byDefault.empty()) row.help += " (" + option.byDefault + ")";
-    rows.push_back(row);
-  }
-  return rows;
-}
+std::vector<OptionRow> ExportOptionRows() { return OptionRows(ExportOptionList().options); }
 
 std::string ExportHelp() {
   std::string help = std::string(kExportUsage) +

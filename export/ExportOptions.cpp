@@ -2,69 +2,22 @@
 
 #include "export/ExportOptionTable.h"
 #include "export/OutputFile.h"
-#include "model/NumberText.h"
 #include "model/SettingChanges.h"
-#include "model/SettingText.h"
 #include "model/SettingsTable.h"
 
 namespace {
-
-bool ReadChoice(const ExportOption& option, const char* text, int& index) {
-  for (index = 0; index < static_cast<int>(option.choices.size()); ++index) {
-    if (option.choices[index] == text) return true;
-  }
-  return false;
-}
-
-bool ReadValue(const ExportOption& option, const char* text, OptionValue& value, std::string& error) {
-  const std::string prefix = "--" + option.name + ": ";
-  value.text = text;
-  switch (option.kind) {
-    case OptionKind::Flag:
-    case OptionKind::Text:
-      return true;
-    case OptionKind::Int:
-      if (!ParseWholeInt(text, &value.whole) || value.whole < option.low || value.whole > option.high) {
-        error = prefix + "'" + text + "' is not a whole number from " + std::to_string(option.low) + " to " +
-                std::to_string(option.high);
-        return false;
-      }
-      return true;
-    case OptionKind::Number:
-      if (!ParseWholeDouble(text, &value.number)) {
-        error = prefix + "'" + text + "' is not a number";
-        return false;
-      }
-      return true;
-    case OptionKind::Color: {
-      Colorref color = 0;
-      if (!ColorFromHex(text, color)) {
-        error = prefix + "'" + text + "' is not a colour of the form #RRGGBB";
-        return false;
-      }
-      value.whole = static_cast<int>(color);
-      return true;
-    }
-    case OptionKind::Choice:
-      if (ReadChoice(option, text, value.whole)) return true;
-      error = prefix + "'" + text + "' is not " + ChoiceList(option);
-      return false;
-  }
-  return false;
-}
 
 // A setting's option stores as its control does: a field's text (already
 // known to be a whole number), a list's index, a colour, a box. A box
 // given on the command line wins over what another option's effect makes
 // of it, wherever the two stand.
-void SetSetting(ExportOptions& o, const ExportOption& option, const OptionValue& v) {
-  const SettingRow& row = *option.row;
+void SetSetting(ExportOptions& o, const SettingRow& row, const std::string& name, const OptionValue& v) {
   GraphSettings& s = o.settings;
   const GraphSettings before = s;
   switch (row.kind) {
     case SettingKind::Integer:
     case SettingKind::Number: StoreFieldText(s, row.controlId, v.text); break;
-    case SettingKind::Flag: StoreControlValue(s, row.controlId, option.name == row.option); break;
+    case SettingKind::Flag: StoreControlValue(s, row.controlId, name == row.option); break;
     default: StoreControlValue(s, row.controlId, v.whole); break;
   }
   for (int i = 0; i < kSettingCount; ++i) {
@@ -72,46 +25,6 @@ void SetSetting(ExportOptions& o, const ExportOption& option, const OptionValue&
     if (o.given[i] && other.kind == SettingKind::Flag && &other != &row) other.access.write(s, other.access.read(before));
   }
   o.given[&row - kSettingRows] = true;
-}
-
-// -o FILE, --name VALUE, --name=VALUE; false with `error` set on a bad one.
-bool ReadOption(int argc, const char* const* argv, int& i, ExportOptions& options, std::string& error) {
-  std::string arg = argv[i];
-  std::string name;
-  const char* inlineValue = nullptr;
-  if (arg.size() == 2) {
-    name = arg.substr(1);
-  } else if (arg.compare(0, 2, "--") == 0) {
-    const size_t equals = arg.find('=');
-    name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-    if (equals != std::string::npos) inlineValue = argv[i] + equals + 1;
-  }
-  const ExportOption* option = name.size() == 1 && arg.size() != 2 ? nullptr : FindExportOption(name);
-  if (!option) {
-    error = "unknown option '" + arg + "'";
-    return false;
-  }
-  OptionValue value;
-  const char* text = inlineValue;
-  if (option->kind == OptionKind::Flag) {
-    if (inlineValue) {
-      error = "--" + name + " takes no value";
-      return false;
-    }
-  } else if (!text) {
-    if (i + 1 >= argc) {
-      error = arg + " needs a value";
-      return false;
-    }
-    text = argv[++i];
-  }
-  if (!ReadValue(*option, text ? text : "", value, error)) return false;
-  if (option->row) {
-    SetSetting(options, *option, value);
-  } else {
-    option->set(options, value);
-  }
-  return true;
 }
 
 bool EndsWithSvg(const std::string& name) {
@@ -123,20 +36,26 @@ bool EndsWithSvg(const std::string& name) {
 
 }  // namespace
 
+const char* const kFormatNames[5] = {"png", "svg", "link", "markdown", "html"};
+
 const char kExportUsage[] = "usage: zimbelplot-export [OPTION]... FILE... [-o OUTPUT]";
 
 bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& options, std::string& error) {
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      if (!ReadOption(argc, argv, i, options, error)) return false;
+  const ExportOptionTable& table = ExportOptionList();
+  const auto take = [&](size_t index, const OptionValue& value, std::string&) {
+    const ExportAction& action = table.actions[index];
+    if (action.row) {
+      SetSetting(options, *action.row, table.options[index].name, value);
     } else {
-      options.inputs.push_back(arg);
+      action.set(options, value);
     }
-  }
+    return true;
+  };
+  const auto input = [&](const char* name, std::string&) {
+    options.inputs.push_back(name);
+    return true;
+  };
+  if (!ReadCommandLine(argc, argv, table.options, take, input, error)) return false;
   if (options.help || options.version) return true;
 
   // A box that locks a field while on excludes the field's option.
@@ -157,10 +76,12 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
     error = "standard input (-) can be read only once";
     return false;
   }
-  // A link is a line of text for each input, all of them to standard output.
-  if (options.format == PictureFormat::Link) {
+  // A link or a snippet is a line of text for each input, all of them to
+  // standard output.
+  if (options.format >= PictureFormat::Link) {
     if (options.outputGiven && options.output != "-") {
-      error = "--format link writes to standard output";
+      error = "--format " + std::string(kFormatNames[static_cast<int>(options.format)]) +
+              " writes to standard output";
       return false;
     }
     return true;
@@ -180,6 +101,14 @@ bool ParseExportOptions(int argc, const char* const* argv, ExportOptions& option
     return false;
   }
   if (!options.formatGiven && EndsWithSvg(options.output)) options.format = PictureFormat::Svg;
+  if (options.look.scale != 1 && options.format == PictureFormat::Svg) {
+    error = "--scale draws PNG pictures; an SVG has no pixels to scale";
+    return false;
+  }
+  if (options.look.dark && options.format == PictureFormat::Svg) {
+    error = "--scheme draws PNG pictures; an SVG follows the scheme of the page it is on";
+    return false;
+  }
   return true;
 }
 

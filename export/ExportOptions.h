@@ -2,12 +2,16 @@
 #include <string>
 #include <vector>
 
-#include "export/OptionDocs.h"
+#include "cmdline/OptionDocs.h"
 #include "model/GraphModel.h"
 #include "model/SettingsTable.h"
+#include "render/PngRenderer.h"
 
-// Link: no picture, but the graph's link, one line an input.
-enum class PictureFormat { Png, Svg, Link };
+// Link: no picture, but the graph's link, one line an input; Markdown and
+// Html: a snippet that shows its picture from a zimbelplot-serve.
+enum class PictureFormat { Png, Svg, Link, Markdown, Html };
+// By PictureFormat, as --format names them.
+extern const char* const kFormatNames[5];
 
 // One command line, understood.
 struct ExportOptions {
@@ -19,6 +23,8 @@ struct ExportOptions {
   bool help = false;
   bool version = false;
   int jobs = 0;  // cores to use; 0: every one the machine has
+  PngLook look;  // a PNG's scale and scheme
+  std::string server = "http://127.0.0.1:8016/";  // the snippets' server, ending in "/"
   // The start-up settings as the options leave them; the width follows the
   // data unless given.
   GraphSettings settings = StartSettings();

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr char kVersion[] = "z1";
 constexpr char kChecksumKey[] = "&c=";
 constexpr size_t kChecksumDigits = 8;
 // What the shortest texts of finite doubles are made of, then the value
@@ -152,7 +151,7 @@ bool ReadPairs(const std::string& body, GraphSettings& s, GraphData& d) {
 
 std::string LinkFragment(const GraphSettings& s, const GraphData& d) {
   const GraphSettings start = StartSettings();
-  std::string link = kVersion;
+  std::string link = kLinkPrefix;
   for (const SettingRow& row : kSettingRows) {
     const std::string text = LinkText(s, row);
     if (text != LinkText(start, row)) link += "&" + std::string(row.option) + "=" + text;
@@ -169,8 +168,8 @@ bool ReadLinkFragment(const char* text, size_t length, GraphSettings& s, GraphDa
   if (!text || length > kLinkMaxLength) return false;
   const std::string link(text, length);
   const size_t checksumAt = link.rfind(kChecksumKey);
-  const size_t prefix = std::strlen(kVersion);
-  if (link.compare(0, prefix, kVersion) != 0 || checksumAt == std::string::npos || checksumAt < prefix ||
+  const size_t prefix = std::strlen(kLinkPrefix);
+  if (link.compare(0, prefix, kLinkPrefix) != 0 || checksumAt == std::string::npos || checksumAt < prefix ||
       link.size() != checksumAt + std::strlen(kChecksumKey) + kChecksumDigits) {
     return false;
   }

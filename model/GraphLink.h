@@ -14,6 +14,10 @@
 // anything longer is refused before it is read.
 constexpr size_t kLinkMaxLength = 16384;
 
+// What every link starts with: the version of its form, which a later one
+// would change.
+constexpr char kLinkPrefix[] = "z1";
+
 // The fragment for `s` and `d` (no "#"). The values are finite, as the
 // reader makes them.
 std::string LinkFragment(const GraphSettings& s, const GraphData& d);

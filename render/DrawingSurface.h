@@ -20,6 +20,12 @@ inline bool operator==(const PenSpec& a, const PenSpec& b) {
          a.roundCapsAndJoins == b.roundCapsAndJoins;
 }
 
+// GDI+ puts a pixel's centre on whole coordinates; Cairo, SVG and the
+// canvas put it on halves. Those draw everything this far down and right,
+// so that a 1-pixel axis at row 190 covers row 190 alone, as GDI+ draws it,
+// instead of half of 189 and half of 190.
+constexpr double kPixelCentre = 0.5;
+
 // Polyline vertices are floats so that a segment cut short far outside the
 // image keeps its exact slope; whole pixels are exact in a float up to 2^24.
 struct SurfacePoint {

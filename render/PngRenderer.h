@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -10,6 +11,16 @@
 // Whether pictures may be drawn on several threads at once: Cairo draws
 // separate images independently; GDI+ stays on the thread that started it.
 extern const bool kPngDrawnOnAnyThread;
+
+// The pixels a program holds drawn at once, beyond one picture larger than
+// this (512 MiB of RGBA): a batch or a server stays flat in memory however
+// many pictures it is asked for.
+constexpr uint64_t kPixelsDrawnAtOnce = uint64_t{128} << 20;
+
+// The most device pixels, each way, that one picture pixel may be drawn
+// with: the picture at scale N is the same graph with every length N times,
+// for screens that show N device pixels to the picture's one.
+extern const int kPngScaleMax;
 
 // For the whole run: GDI+ must be started before it draws.
 void StartPngRenderer();
@@ -28,8 +39,16 @@ class PngDraft {
   virtual bool Finish(std::string& png, std::string& reason) = 0;
 };
 
+// How a picture is drawn for the screen and the page it is shown on.
+struct PngLook {
+  int scale = 1;      // device pixels to the picture's pixel, each way: 1 to kPngScaleMax
+  bool dark = false;  // for a dark page (see DarkInk)
+};
+
 // Draws the graph of `s` and `d` as the window's offscreen image holds it
 // (never the frame that marks a transparent image on screen, never
-// scrolled), on the calling thread. On failure returns null and says why in
-// `reason`, which stays empty when no image of the size could be made.
-std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, std::string& reason);
+// scrolled), on the calling thread, as `look` says. On failure returns null
+// and says why in `reason`, which stays empty when no image of the size
+// could be made.
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, const PngLook& look,
+                                  std::string& reason);

@@ -3,7 +3,11 @@
 #include <cstdio>
 
 #include "model/FloatChars.h"
+#include "model/GraphText.h"
+#include "model/MarkupText.h"
+#include "render/DarkInk.h"
 #include "render/DashPattern.h"
+#include "render/GraphRenderer.h"
 
 namespace {
 
@@ -85,15 +89,23 @@ void SvgSurface::Stroked(const std::string& element, const PenSpec& pen) {
   body_ += element + attributes + "/>\n";
 }
 
-// Drawn half a pixel down and right: the offscreen image puts pixel centres
-// on whole coordinates, SVG on halves (see CairoSurface).
 std::string SvgSurface::Document() const {
   const std::string w = std::to_string(width_);
   const std::string h = std::to_string(height_);
+  const std::string text = MarkupText(description_);
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + w + "\" height=\"" + h +
-                    "\" viewBox=\"0 0 " + w + " " + h + "\">\n";
+                    "\" viewBox=\"0 0 " + w + " " + h + "\" role=\"img\" aria-label=\"" + text + "\">\n"
+                    "<title>" + text + "</title>\n";
+  if (!(background_ >> 24)) svg += DarkSchemeStyle();
   if (background_ >> 24) svg += "<rect width=\"" + w + "\" height=\"" + h + "\"" + Paint("fill", background_) + "/>\n";
-  svg += "<g transform=\"translate(0.5 0.5)\">\n" + body_ + "</g>\n</svg>\n";
+  const std::string centre = Number(kPixelCentre);
+  svg += "<g transform=\"translate(" + centre + " " + centre + ")\">\n" + body_ + "</g>\n</svg>\n";
   return svg;
+}
+
+std::string SvgPicture(const GraphSettings& s, const GraphData& d) {
+  SvgSurface svg(s.imageWidth, s.imageHeight, GraphText(d, TextLanguage::English));
+  RenderImage(s, d, svg);
+  return svg.Document();
 }

@@ -1,13 +1,22 @@
 #pragma once
 #include <string>
+#include <utility>
 
+#include "model/GraphModel.h"
 #include "render/DrawingSurface.h"
 
 // The graph's drawing operations as SVG elements: the same geometry as the
 // offscreen image, as vectors. Platform-free, so both exporters share it.
+// The exporter's SVG of `s` and `d`: never scrolled, described in English,
+// the language of the programs that write it.
+std::string SvgPicture(const GraphSettings& s, const GraphData& d);
+
 class SvgSurface final : public DrawingSurface {
  public:
-  SvgSurface(int width, int height) : width_(width), height_(height) {}
+  // `description`: the text alternative, for the title and the label a
+  // screen reader gives the picture.
+  SvgSurface(int width, int height, std::string description)
+      : width_(width), height_(height), description_(std::move(description)) {}
 
   void Clear(Argb color) override;
   void SetAntiAlias() override {}  // every SVG renderer smooths of its own
@@ -25,6 +34,7 @@ class SvgSurface final : public DrawingSurface {
 
   int width_;
   int height_;
+  std::string description_;
   Argb background_ = 0;
   std::string body_;
 };

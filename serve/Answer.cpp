@@ -1,11 +1,14 @@
 #include "serve/Answer.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "model/AboutText.h"
 #include "model/GraphLink.h"
+#include "model/GraphSnippet.h"
+#include "model/NumberText.h"
 #include "model/SettingsTable.h"
 #include "serve/PictureCache.h"
 
@@ -96,6 +99,7 @@ bool EndsWith(const std::string& text, const char* tail) {
 }
 
 const char kPictureCaching[] = "public, max-age=86400";
+const std::string kLinkPath = std::string("/") + kLinkPrefix;
 // The page revalidates each time, so a new build is what the next visit gets.
 const char kPageCaching[] = "no-cache";
 
@@ -105,14 +109,40 @@ Reply PictureNotModified(const std::string& etag) {
   return reply;
 }
 
+// A PNG's look from the end of its name: "@2x" or "@3x" for a dense
+// screen, then "-dark" for a dark page; what is left is the link. False
+// for a ratio there is no picture at, with the reason.
+bool ReadLook(std::string& stem, PngLook& look, std::string& reason) {
+  look.dark = EndsWith(stem, kDarkSuffix);
+  if (look.dark) stem.resize(stem.size() - std::strlen(kDarkSuffix));
+  const size_t at = stem.rfind('@');
+  // A link ends in its checksum's hexadecimal digits, never in an "x".
+  if (at == std::string::npos || stem.back() != 'x') return true;
+  const std::string ratio = stem.substr(at + 1, stem.size() - at - 2);
+  int scale = 0;
+  if (!ParseWholeInt(ratio.c_str(), &scale) || scale < 2 || scale > kPngScaleMax) {
+    reason = "no picture at @" + ratio + "x: a PNG comes at @2x and @3x besides its own size";
+    return false;
+  }
+  look.scale = scale;
+  stem.resize(at);
+  return true;
+}
+
 // A kept picture is answered before its link is read again: it was read
 // whole when the picture was drawn, and the key is the link itself.
 Route PictureRoute(const Site& site, const std::string& plain, const char* ifNoneMatch, PictureCache* cache) {
   Route route;
   PictureJob& job = route.job;
   job.kind = EndsWith(plain, ".svg") ? PictureKind::Svg : PictureKind::Png;
-  const std::string link = plain.substr(1, plain.size() - 5);
-  job.key = (job.kind == PictureKind::Svg ? "s" : "p") + link;
+  const std::string stem = plain.substr(1, plain.size() - 5);
+  std::string link = stem;
+  std::string reason;
+  if (job.kind == PictureKind::Png && !ReadLook(link, job.look, reason)) {
+    route.reply = TextReply(404, reason);
+    return route;
+  }
+  job.key = (job.kind == PictureKind::Svg ? "s" : "p") + stem;
   job.etag = Etag(job.key);
   if (Bytes kept = cache ? cache->Find(job.key) : nullptr) {
     route.reply = Matches(ifNoneMatch, job.etag) ? PictureNotModified(job.etag) : PictureReply(job, kept);
@@ -130,14 +160,18 @@ Route PictureRoute(const Site& site, const std::string& plain, const char* ifNon
   }
   // A link may carry a width the data makes, past any side a PNG can be
   // drawn with; an SVG has no such bound, as the exporter's has none.
-  if (job.kind == PictureKind::Png && (s.imageWidth > kImageSizeMax || s.imageHeight > kImageSizeMax)) {
-    route.reply = TextReply(422, "a PNG of " + size + " is wider or taller than " +
+  const int64_t scale = job.look.scale;
+  const std::string scaled = size + (scale > 1 ? " at @" + std::to_string(scale) + "x" : "");
+  if (job.kind == PictureKind::Png &&
+      (s.imageWidth * scale > kImageSizeMax || s.imageHeight * scale > kImageSizeMax)) {
+    route.reply = TextReply(422, "a PNG of " + scaled + " is wider or taller than " +
                                      std::to_string(kImageSizeMax) + " pixels");
     return route;
   }
-  job.pixels = static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight);
+  job.pixels = static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight) *
+               static_cast<uint64_t>(scale * scale);
   if (job.pixels > site.maxPixels) {
-    route.reply = TextReply(422, "a picture of " + size + " is over this server's limit of " +
+    route.reply = TextReply(422, "a picture of " + scaled + " is over this server's limit of " +
                                      std::to_string(site.maxPixels) + " pixels");
     return route;
   }
@@ -192,7 +226,8 @@ Route RouteRequest(const Site& site, const std::string& method, const std::strin
     if (page.type.compare(0, 9, "text/html") == 0) {
       route.reply.headers.push_back({"Content-Security-Policy", kPagePolicy});
     }
-  } else if (plain.compare(0, 3, "/z1") == 0 && (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
+  } else if (plain.compare(0, kLinkPath.size(), kLinkPath) == 0 &&
+             (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
     route = PictureRoute(site, plain, ifNoneMatch, cache);
   } else {
     route.reply = TextReply(404, "no such page or picture");

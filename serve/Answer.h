@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/GraphLink.h"
 #include "serve/Picture.h"
 
 // What the server answers, decided before any byte of it is drawn: a
@@ -30,11 +31,12 @@ struct PageFile {
 
 struct Site {
   std::map<std::string, PageFile> files;  // by path: "/", "/app.js", ...
-  uint64_t maxPixels = uint64_t{4096} * 4096;
+  uint64_t maxPixels = kMaxPixelsDefault;
 };
 
-// Any path longer than a whole link's picture is refused unread.
-constexpr size_t kPathMax = 16 + 16384;
+// Any path longer than a whole link's picture is refused unread: a slash,
+// the link and the name's ending, with room to spare.
+constexpr size_t kPathMax = 16 + kLinkMaxLength;
 
 // A reply now, or a picture to draw (`drawing` set) whose bytes then go to
 // PictureReply.

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "model/AboutText.h"
+#include "render/PngRenderer.h"
 #include "serve/AccessLog.h"
 #include "serve/DrawQueue.h"
 #include "serve/ListenSocket.h"
@@ -22,8 +23,6 @@ using Clock = std::chrono::steady_clock;
 // Room for a whole link's path and the headers a browser sends; more is
 // answered by the library with 414 or 431.
 constexpr size_t kConnectionMemory = 64 * 1024;
-// Drawn at once beyond one picture: the exporter's batch holds as much.
-constexpr uint64_t kDrawnPixels = uint64_t{128} << 20;
 constexpr auto kFinishBound = std::chrono::seconds(5);
 const std::string kServerName = std::string(kServerProduct) + "/" + kAppVersion;
 
@@ -53,7 +52,7 @@ struct HttpDaemon::State {
       : options(o),
         site(s),
         cache(static_cast<uint64_t>(o.cacheMiB) << 20),
-        draws(threads, o.queue, std::max<uint64_t>(kDrawnPixels, static_cast<uint64_t>(o.maxPixels))),
+        draws(threads, o.queue, std::max<uint64_t>(kPixelsDrawnAtOnce, static_cast<uint64_t>(o.maxPixels))),
         slowClients(o.timeout) {}
 };
 

@@ -3,11 +3,15 @@
 #include <string>
 
 #include "model/GraphModel.h"
+#include "render/PngRenderer.h"
 
 // A graph's picture as the server hands it out: the bytes zimbelplot-export
 // writes for the same settings and values.
 
 enum class PictureKind { Png, Svg };
+
+// The largest picture a server draws unless told otherwise (--max-pixels).
+constexpr int kMaxPixelsDefault = 4096 * 4096;
 
 struct PictureJob {
   PictureKind kind = PictureKind::Png;
@@ -15,6 +19,7 @@ struct PictureJob {
   std::string etag;
   GraphSettings settings;
   GraphData data;
+  PngLook look;  // a PNG's
   uint64_t pixels = 0;
 };
 

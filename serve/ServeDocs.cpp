@@ -2,7 +2,7 @@
 // table --help prints. Run at build time:
 //   zimbelplot-serve-docs man TEMPLATE DATE OUTPUT
 //   zimbelplot-serve-docs completion TEMPLATE OUTPUT
-#include "export/OptionDocs.h"
+#include "cmdline/OptionDocs.h"
 #include "serve/ServeOptions.h"
 
 int main(int argc, char** argv) { return WriteOptionDocs(argc, argv, ServeOptionRows(), {}); }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cmdline/CommandLine.h"
 #include "model/AboutText.h"
 #include "render/PngRenderer.h"
 #include "serve/Answer.h"
@@ -30,8 +31,7 @@ int main(int argc, char** argv) {
   ServeOptions options;
   std::string error;
   if (!ParseServeOptions(argc, argv, options, error)) {
-    std::fprintf(stderr, "zimbelplot-serve: %s\n%s\nTry 'zimbelplot-serve --help' for more.\n", error.c_str(),
-                 kServeUsage);
+    ReportUsageError("zimbelplot-serve", kServeUsage, error);
     return 2;
   }
   if (options.help) {

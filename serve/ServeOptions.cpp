@@ -2,13 +2,14 @@
 
 #include <cstring>
 
+#include "cmdline/CommandLine.h"
 #include "model/NumberText.h"
 #include "model/SettingsTable.h"
 
 namespace {
 
 // Every option takes a value but --help and --version; a number's range is
-// checked here, once, for the command line and the documentation alike.
+// written here, once, for the command line and the documentation alike.
 struct Option {
   char letter;
   const char* name;
@@ -65,25 +66,25 @@ const Option kOptions[] = {
      [](ServeOptions& o, const char*, std::string&) { return o.version = true; }},
 };
 
-const Option* Find(const std::string& arg) {
+// The table as the reader sees it; the number's default is the one the
+// options start from.
+std::vector<CommandOption> CommandOptions() {
+  const ServeOptions start;
+  std::vector<CommandOption> options;
   for (const Option& option : kOptions) {
-    if ((arg.size() == 2 && option.letter && arg[1] == option.letter) || arg == "--" + std::string(option.name)) {
-      return &option;
-    }
+    CommandOption line;
+    line.letter = option.letter;
+    line.name = option.name;
+    line.kind = option.number ? OptionKind::Int : *option.value ? OptionKind::Text : OptionKind::Flag;
+    line.value = option.value;
+    line.help = option.help;
+    line.byDefault = option.byDefault ? option.byDefault : option.number ? std::to_string(start.*option.number) : "";
+    line.low = option.low;
+    line.high = option.high;
+    line.file = std::strcmp(option.name, "root") == 0;
+    options.push_back(line);
   }
-  return nullptr;
-}
-
-bool SetOption(const Option& option, const char* text, ServeOptions& o, std::string& error) {
-  if (option.set) return option.set(o, text, error);
-  int value = 0;
-  if (!ParseWholeInt(text, &value) || value < option.low || value > option.high) {
-    error = "--" + std::string(option.name) + ": '" + text + "' is not a whole number from " +
-            std::to_string(option.low) + " to " + std::to_string(option.high);
-    return false;
-  }
-  o.*option.number = value;
-  return true;
+  return options;
 }
 
 }  // namespace
@@ -91,43 +92,20 @@ bool SetOption(const Option& option, const char* text, ServeOptions& o, std::str
 const char kServeUsage[] = "usage: zimbelplot-serve [OPTION]...";
 
 bool ParseServeOptions(int argc, const char* const* argv, ServeOptions& options, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    const size_t equals = arg.compare(0, 2, "--") == 0 ? arg.find('=') : std::string::npos;
-    const char* inlineValue = equals == std::string::npos ? nullptr : argv[i] + equals + 1;
-    if (inlineValue) arg.resize(equals);
-    const Option* option = Find(arg);
-    if (!option) {
-      error = (arg.size() > 1 && arg[0] == '-' ? "unknown option '" : "unexpected argument '") + arg + "'";
-      return false;
-    }
-    const bool flag = !*option->value;
-    if (flag && inlineValue) {
-      error = arg + " takes no value";
-      return false;
-    }
-    if (!flag && !inlineValue && i + 1 >= argc) {
-      error = arg + " needs a value";
-      return false;
-    }
-    const char* text = flag ? "" : inlineValue ? inlineValue : argv[++i];
-    if (!SetOption(*option, text, options, error)) return false;
-  }
-  return true;
+  const auto take = [&](size_t index, const OptionValue& value, std::string& refusal) {
+    const Option& option = kOptions[index];
+    if (option.set) return option.set(options, value.text, refusal);
+    options.*option.number = value.whole;
+    return true;
+  };
+  const auto operand = [](const char* text, std::string& refusal) {
+    refusal = "unexpected argument '" + std::string(text) + "'";
+    return false;
+  };
+  return ReadCommandLine(argc, argv, CommandOptions(), take, operand, error);
 }
 
-std::vector<OptionRow> ServeOptionRows() {
-  const ServeOptions start;
-  std::vector<OptionRow> rows;
-  for (const Option& option : kOptions) {
-    std::string help = option.help;
-    if (option.number) help += ", " + std::to_string(option.low) + "-" + std::to_string(option.high);
-    if (option.byDefault) help += " (" + std::string(option.byDefault) + ")";
-    else if (option.number) help += " (" + std::to_string(start.*option.number) + ")";
-    rows.push_back({option.letter, option.name, option.value, help, {}, std::strcmp(option.name, "root") == 0});
-  }
-  return rows;
-}
+std::vector<OptionRow> ServeOptionRows() { return OptionRows(CommandOptions()); }
 
 std::string ServeHelp() {
   std::string help = std::string(kServeUsage) +

@@ -2,7 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "export/OptionDocs.h"
+#include "cmdline/OptionDocs.h"
+#include "serve/Picture.h"
 
 // One command line of zimbelplot-serve, understood.
 struct ServeOptions {
@@ -10,7 +11,7 @@ struct ServeOptions {
   int port = 8016;  // 0: a free one, printed on start
   std::string root;  // empty: the installed page, or the build tree's
   int jobs = 0;      // drawing threads; 0: one a core
-  int maxPixels = 4096 * 4096;
+  int maxPixels = kMaxPixelsDefault;
   int cacheMiB = 64;
   int queue = 64;
   int connections = 1024;

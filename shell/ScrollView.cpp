@@ -8,8 +8,6 @@
 
 SCROLLINFO hScrollInfo = {};
 SCROLLINFO vScrollInfo = {};
-int prevScrollX = 0;
-int prevScrollY = 0;
 
 namespace {
 
@@ -20,11 +18,10 @@ struct ScrollAxis {
   int bar;
   SCROLLINFO& info;
   int& position;
-  int& previous;
 };
 
-ScrollAxis Horizontal() { return {SB_HORZ, hScrollInfo, viewOffset.scrollX, prevScrollX}; }
-ScrollAxis Vertical() { return {SB_VERT, vScrollInfo, viewOffset.scrollY, prevScrollY}; }
+ScrollAxis Horizontal() { return {SB_HORZ, hScrollInfo, viewOffset.scrollX}; }
+ScrollAxis Vertical() { return {SB_VERT, vScrollInfo, viewOffset.scrollY}; }
 
 int Saturate(int64_t value) {
   if (value > INT_MAX) return INT_MAX;
@@ -33,26 +30,32 @@ int Saturate(int64_t value) {
 }
 
 // The bar clamps the requested position; from here on the clamped one is the
-// truth, so the next step starts from what is on screen.
+// truth, so the next step starts from what is on screen. Returns how far
+// the contents must move to show it. The window's contents always show
+// viewOffset, so that is where they are moved from: read after the bar is
+// set, since showing or hiding a bar sends WM_SIZE, whose own apply has
+// moved them already.
 int Apply(HWND window, const ScrollAxis& axis) {
-  int reported = SetScrollInfo(window, axis.bar, &axis.info, TRUE);
+  const int reported = SetScrollInfo(window, axis.bar, &axis.info, TRUE);
+  const int distance = axis.position - reported;
   axis.position = reported;
   axis.info.nPos = reported;
-  return reported;
+  return distance;
 }
 
-void ScrollContentsToPositions(HWND window) {
-  ScrollWindowEx(window, prevScrollX - viewOffset.scrollX, prevScrollY - viewOffset.scrollY,
-                 nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
-  prevScrollX = viewOffset.scrollX;
-  prevScrollY = viewOffset.scrollY;
+// Applied, and the contents moved at once, their uncovered part repainted.
+void ApplyAndScroll(HWND window, const ScrollAxis& axis) {
+  const int distance = Apply(window, axis);
+  const bool across = axis.bar == SB_HORZ;
+  ScrollWindowEx(window, across ? distance : 0, across ? 0 : distance, nullptr, nullptr, nullptr, nullptr,
+                 SW_INVALIDATE);
 }
 
 void SetPage(HWND window, const ScrollAxis& axis, int clientSize) {
   axis.info.nPage = static_cast<UINT>(clientSize);
   // Unsigned on purpose: an empty content (nMax -1) never resets.
   if (static_cast<UINT>(axis.info.nMax) <= axis.info.nPage) axis.info.nPos = 0;
-  Apply(window, axis);
+  ApplyAndScroll(window, axis);
 }
 
 // wParam carries only 16 bits of the thumb position; on a content wider than
@@ -82,10 +85,9 @@ void Step(HWND window, const ScrollAxis& axis, WPARAM wParam) {
     case SB_ENDSCROLL: InvalidateRect(window, nullptr, TRUE); break;
   }
 
-  int reported = Apply(window, axis);
-  if (reported == axis.previous) return;
+  const int distance = Apply(window, axis);
+  if (distance == 0) return;
 
-  int distance = axis.previous - reported;
   SendMessageA(window, WM_SETREDRAW, FALSE, 0);
   if (axis.bar == SB_HORZ) {
     ScrollWindowEx(window, distance, 0, nullptr, nullptr, nullptr, nullptr, 0);
@@ -94,7 +96,6 @@ void Step(HWND window, const ScrollAxis& axis, WPARAM wParam) {
   }
   SendMessageA(window, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(window, nullptr, FALSE);
-  axis.previous = reported;
 }
 
 }  // namespace
@@ -111,10 +112,9 @@ void InitScrollInfo(HWND window) {
 
 void SetContentSize(HWND window, int width, int height) {
   hScrollInfo.nMax = Saturate(int64_t{width} - 1);
-  Apply(window, Horizontal());
+  ApplyAndScroll(window, Horizontal());
   vScrollInfo.nMax = Saturate(int64_t{height} - 1);
-  Apply(window, Vertical());
-  ScrollContentsToPositions(window);
+  ApplyAndScroll(window, Vertical());
 }
 
 void UpdateScrollPage(HWND window) {
@@ -127,7 +127,6 @@ void UpdateScrollPage(HWND window) {
   // a page from before that would leave the bottom rows out of reach.
   GetClientRect(window, &client);
   SetPage(window, Vertical(), client.bottom);
-  ScrollContentsToPositions(window);
 }
 
 void OnHScroll(HWND window, WPARAM wParam) { Step(window, Horizontal(), wParam); }

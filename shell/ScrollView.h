@@ -13,6 +13,3 @@ void OnVScroll(HWND window, WPARAM wParam);
 // Range, page and the position the bar last reported, applied together.
 extern SCROLLINFO hScrollInfo;
 extern SCROLLINFO vScrollInfo;
-// The positions at which the window contents were last scrolled.
-extern int prevScrollX;
-extern int prevScrollY;

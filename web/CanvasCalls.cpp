@@ -1,10 +1,12 @@
 // The canvas's side of a paint: each operation as Canvas 2D calls on
 // Module.zimbelContext, placed on GDI+'s pixel grid as the Cairo surface
-// places it: everything half a pixel down and right, the same dash lengths,
-// round dash caps and joins.
+// places it (kPixelCentre), with the same dash lengths, round dash caps and
+// joins.
 #include "web/CanvasCalls.h"
 
 #include <emscripten/emscripten.h>
+
+#include "render/DrawingSurface.h"
 
 namespace {
 
@@ -16,7 +18,7 @@ namespace {
 // half a pixel earlier so that each dot covers one pixel, not two halves.
 // The background's Clear replaces every pixel, so nothing is cleared first;
 // a clip that holds the whole canvas is left out.
-EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale), {
+EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale, double centre), {
   const c = Module.zimbelContext;
   c.setTransform(scale, 0, 0, scale, 0, 0);
   c.globalCompositeOperation = 'source-over';
@@ -27,8 +29,8 @@ EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale), {
     c.rect(0, 0, clipWidth, clipHeight);
     c.clip();
   }
-  c.translate(0.5, 0.5);
-  c.lineDashOffset = 0.5;
+  c.translate(centre, centre);
+  c.lineDashOffset = centre;
   canvasKept.scale = scale;
 });
 
@@ -208,7 +210,7 @@ void SendOps(const double* from, const double* to, Sending sending) {
     from = a + count;
     if (sending == Sending::Placement && op != CanvasOp::Begin && op != CanvasOp::Smooth) continue;
     switch (op) {
-      case CanvasOp::Begin: CanvasBegin(Int(a[0]), Int(a[1]), a[2]); break;
+      case CanvasOp::Begin: CanvasBegin(Int(a[0]), Int(a[1]), a[2], kPixelCentre); break;
       case CanvasOp::Clear: CanvasClear(Int(a[0])); break;
       case CanvasOp::Smooth: CanvasSmooth(); break;
       case CanvasOp::Pen: CanvasPen(Int(a[0]), a[1], a + 4, count - 4, Int(a[2]), Int(a[3])); break;

@@ -11,12 +11,12 @@
 #include "model/DataFileReader.h"
 #include "model/FloatChars.h"
 #include "model/GraphLink.h"
+#include "model/GraphText.h"
 #include "model/GraphModel.h"
 #include "model/ModelHooks.h"
 #include "model/SettingChanges.h"
 #include "model/SettingText.h"
 #include "model/SettingsTable.h"
-#include "render/GraphRenderer.h"
 #include "render/SvgSurface.h"
 #include "resources/resource.h"
 #include "web/Handed.h"
@@ -104,12 +104,14 @@ int ZimbelImageHeight() { return graphSettings.imageHeight; }
 char* ZimbelSvg() {
   const GraphSettings& s = graphSettings;
   if (s.imageWidth < 1 || s.imageHeight < 1) return Handed("");
-  SvgSurface svg(s.imageWidth, s.imageHeight);
-  RenderImage(s, graphData, svg);
-  return Handed(svg.Document());
+  return Handed(SvgPicture(s, graphData));
 }
 
 char* ZimbelLink() { return Handed(LinkFragment(graphSettings, graphData)); }
+
+char* ZimbelGraphText(int english) {
+  return Handed(GraphText(graphData, english ? TextLanguage::English : TextLanguage::Japanese));
+}
 
 int ZimbelOpenLink(const char* fragment) {
   return fragment && ReadLinkFragment(fragment, std::strlen(fragment), graphSettings, graphData);

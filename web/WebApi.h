@@ -137,6 +137,10 @@ ZIMBEL_API char* ZimbelSvg();
 // the settings that differ from the start and the values, exactly.
 ZIMBEL_API char* ZimbelLink();
 
+// The graph's text alternative, as the SVG's title gives it in English:
+// Japanese when `english` is 0.
+ZIMBEL_API char* ZimbelGraphText(int english);
+
 // Shows the graph of a fragment ZimbelLink wrote (no "#"); nothing is
 // written through onFieldWritten: the page shows every field's
 // ZimbelFieldText. 1 when opened; 0 for anything else (damaged, cut short,

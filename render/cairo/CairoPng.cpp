@@ -2,12 +2,14 @@
 // compressed in bands (PngBands). Cairo's own writer takes twice as long for
 // a wide graph and drops the alpha channel of an opaque image, which Save As
 // always keeps.
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "model/GraphModel.h"
-#include "render/GraphRenderer.h"
+#include "model/GraphSnippet.h"
+#include "render/DarkInk.h"
 #include "render/PngRenderer.h"
 #include "render/cairo/CairoSurface.h"
 #include "render/cairo/PngBands.h"
@@ -44,17 +46,23 @@ class CairoDraft final : public PngDraft {
 }  // namespace
 
 const bool kPngDrawnOnAnyThread = true;
+const int kPngScaleMax = kPictureScaleMax;
 
 void StartPngRenderer() {}
 void StopPngRenderer() {}
 
-std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, std::string& reason) {
-  auto image = std::make_unique<CairoImage>(s.imageWidth, s.imageHeight);
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, const PngLook& look,
+                                  std::string& reason) {
+  const int scale = look.scale;
+  const int64_t width = int64_t{s.imageWidth} * scale;
+  const int64_t height = int64_t{s.imageHeight} * scale;
+  if (scale < 1 || scale > kPngScaleMax || width > INT_MAX || height > INT_MAX) return nullptr;
+  auto image = std::make_unique<CairoImage>(static_cast<int>(width), static_cast<int>(height));
   if (!image->valid()) return nullptr;
   {
     CairoContext context(image->get());
-    CairoSurface surface(context.get());
-    RenderImage(s, d, surface);
+    CairoSurface surface(context.get(), scale);
+    RenderImageForScheme(s, d, look.dark, surface);
     // A context in an error state has stopped drawing: the picture would be
     // blank or half drawn.
     if (cairo_status(context.get()) != CAIRO_STATUS_SUCCESS) {

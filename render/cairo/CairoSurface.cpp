@@ -14,8 +14,9 @@ void SetColor(cairo_t* context, Argb color) {
 }  // namespace
 
 // Before SetAntiAlias only the background is drawn, which GDI+ does not smooth.
-CairoSurface::CairoSurface(cairo_t* context) : context_(context) {
-  cairo_translate(context_, 0.5, 0.5);
+CairoSurface::CairoSurface(cairo_t* context, int scale) : context_(context) {
+  cairo_scale(context_, scale, scale);
+  cairo_translate(context_, kPixelCentre, kPixelCentre);
   cairo_set_antialias(context_, CAIRO_ANTIALIAS_NONE);
 }
 

@@ -35,12 +35,12 @@ class CairoContext {
 };
 
 // The graph's drawing operations on a Cairo context, placed on GDI+'s pixel
-// grid: GDI+ puts pixel centres on whole coordinates, Cairo on halves, so
-// everything is drawn half a pixel down and right (a 1-pixel axis at row 190
-// then covers row 190 only, instead of half of 189 and half of 190).
+// grid (kPixelCentre), `scale` device pixels to the graph's pixel: every
+// length, pen and dash that many times, and the grid with them, so that a
+// 1-pixel axis at row 190 covers device rows 190 * scale and on, whole.
 class CairoSurface final : public DrawingSurface {
  public:
-  explicit CairoSurface(cairo_t* context);
+  explicit CairoSurface(cairo_t* context, int scale = 1);
 
   void Clear(Argb color) override;
   void SetAntiAlias() override;

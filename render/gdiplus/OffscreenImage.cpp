@@ -24,23 +24,29 @@ constexpr Gdiplus::PixelFormat kImageFormat = PixelFormat32bppARGB;
 
 // The offscreen image: one GDI+ bitmap, the object itself in GDI+'s memory.
 //
-// Its pixels live in memory kept from one paint to the next. A bitmap that
-// allocates its own pixels gets fresh pages from the system at every paint,
-// and under Wine the first touch of each page costs more than drawing the
-// whole graph; kept memory, cleared here, is already in place and is as
-// transparent as a new bitmap. Only one image exists at a time: the paint
-// deletes the previous one before it makes the next.
+// Its pixels live in memory handed from each image to the next. A bitmap
+// that allocates its own pixels gets fresh pages from the system at every
+// paint, and under Wine the first touch of each page costs more than
+// drawing the whole graph; kept memory, cleared here, is already in place
+// and is as transparent as a new bitmap. Only one image exists at a time:
+// the paint takes the previous one's memory and deletes it before it makes
+// the next, and the last one's memory goes with it.
 class OffscreenImage : public StatusKeeper {
  public:
+  struct Pixels {
+    std::unique_ptr<BYTE[]> bytes;
+    size_t capacity = 0;
+  };
+
   static void* operator new(size_t size) noexcept { return gdip::GdipAlloc(size); }
   static void operator delete(void* memory) { gdip::GdipFree(memory); }
 
-  OffscreenImage(int width, int height) : pixels_(ClearedPixels(width, height)), stride_(pixels_ ? width * 4 : 0) {
-    Keep(gdip::GdipCreateBitmapFromScan0(width, height, stride_, kImageFormat, pixels_, &handle_));
+  OffscreenImage(int width, int height, Pixels kept) : store_(std::move(kept)) {
+    BYTE* pixels = ClearedPixels(width, height, store_);
+    stride_ = pixels ? width * 4 : 0;
+    Keep(gdip::GdipCreateBitmapFromScan0(width, height, stride_, kImageFormat, pixels, &handle_));
   }
-  ~OffscreenImage() {
-    if (handle_) gdip::GdipDisposeImage(handle_);
-  }
+  ~OffscreenImage() { Dispose(); }
   OffscreenImage(const OffscreenImage&) = delete;
   OffscreenImage& operator=(const OffscreenImage&) = delete;
   Gdiplus::GpImage* get() const { return handle_; }
@@ -49,19 +55,28 @@ class OffscreenImage : public StatusKeeper {
   // GDI+ owns the pixels. Wine converts the whole source of every draw, so
   // blending this view instead of the image costs the visible area only.
   Gdiplus::GpBitmap* NewView(const RECT& part) const {
-    if (!pixels_ || !handle_) return nullptr;
+    if (!stride_ || !handle_) return nullptr;
     Gdiplus::GpBitmap* view = nullptr;
-    BYTE* first = pixels_ + static_cast<size_t>(part.top) * stride_ + static_cast<size_t>(part.left) * 4;
+    BYTE* first = store_.bytes.get() + static_cast<size_t>(part.top) * stride_ + static_cast<size_t>(part.left) * 4;
     gdip::GdipCreateBitmapFromScan0(part.right - part.left, part.bottom - part.top, stride_, kImageFormat,
                                     first, &view);
     return view;
   }
 
+  // The memory for the next image, the bitmap over it gone first.
+  Pixels TakePixels() {
+    Dispose();
+    return std::move(store_);
+  }
+
  private:
+  void Dispose() {
+    if (handle_) gdip::GdipDisposeImage(handle_);
+    handle_ = nullptr;
+  }
+
   // Null when there is nothing to allocate or no memory: GDI+ then tries on its own.
-  static BYTE* ClearedPixels(int width, int height) {
-    static std::unique_ptr<BYTE[]> store;
-    static size_t capacity = 0;
+  static BYTE* ClearedPixels(int width, int height, Pixels& store) {
     if (width <= 0 || height <= 0) return nullptr;
     // Beyond this GDI+ is left to fail on its own; the product would also
     // overflow a 32-bit size_t and the int stride.
@@ -70,21 +85,21 @@ class OffscreenImage : public StatusKeeper {
     if (wanted > kMaxKeptBytes) return nullptr;
     const size_t bytes = static_cast<size_t>(wanted);
     // A much smaller image gives back what a larger one took.
-    if (bytes > capacity || bytes < capacity / 4) {
-      store.reset(new (std::nothrow) BYTE[bytes]);
-      capacity = store ? bytes : 0;
-      if (!store) return nullptr;
+    if (bytes > store.capacity || bytes < store.capacity / 4) {
+      store.bytes.reset(new (std::nothrow) BYTE[bytes]);
+      store.capacity = store.bytes ? bytes : 0;
+      if (!store.bytes) return nullptr;
     }
-    std::memset(store.get(), 0, bytes);
-    return store.get();
+    std::memset(store.bytes.get(), 0, bytes);
+    return store.bytes.get();
   }
 
-  BYTE* pixels_;
-  INT stride_;
+  Pixels store_;
+  INT stride_ = 0;
   Gdiplus::GpBitmap* handle_ = nullptr;
 };
 
-OffscreenImage* offscreenImage = nullptr;
+std::unique_ptr<OffscreenImage> offscreenImage;
 
 Gdiplus::GpImage* OffscreenImageHandle() { return offscreenImage ? offscreenImage->get() : nullptr; }
 
@@ -98,15 +113,13 @@ void ShutdownGdiplus() {
   gdiplusToken = 0;
 }
 
-void DeleteOffscreenImage() {
-  delete offscreenImage;
-  offscreenImage = nullptr;
-}
+void DeleteOffscreenImage() { offscreenImage.reset(); }
 
 void PaintOffscreenImage(HDC windowDc) {
   const GraphSettings& s = graphSettings;
+  OffscreenImage::Pixels kept = offscreenImage ? offscreenImage->TakePixels() : OffscreenImage::Pixels();
   DeleteOffscreenImage();
-  offscreenImage = new OffscreenImage(s.imageWidth, s.imageHeight);
+  offscreenImage.reset(new OffscreenImage(s.imageWidth, s.imageHeight, std::move(kept)));
   Gdiplus::GpImage* image = offscreenImage ? offscreenImage->get() : nullptr;
 
   // Declared in this order so that the image context is released first.

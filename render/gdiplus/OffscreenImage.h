@@ -1,10 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
+
 // The window's doorway to GDI+: the offscreen image, its paint and its PNG.
 
 class OffscreenImage;
-extern OffscreenImage* offscreenImage;  // the image of the last paint
+extern std::unique_ptr<OffscreenImage> offscreenImage;  // the image of the last paint
 
 void StartGdiplus();
 void ShutdownGdiplus();

@@ -3,7 +3,7 @@
 #include "render/PngRenderer.h"
 
 #include "model/GraphModel.h"
-#include "render/GraphRenderer.h"
+#include "render/DarkInk.h"
 #include "render/gdiplus/GdiplusHandles.h"
 #include "render/gdiplus/GdiplusSurface.h"
 #include "render/gdiplus/OffscreenImage.h"
@@ -72,18 +72,22 @@ class EncodedPng final : public PngDraft {
 }  // namespace
 
 const bool kPngDrawnOnAnyThread = false;
+// Drawn as the window draws its offscreen image, on its own pixel grid.
+const int kPngScaleMax = 1;
 
 void StartPngRenderer() { StartGdiplus(); }
 
 void StopPngRenderer() { ShutdownGdiplus(); }
 
-std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, std::string& reason) {
+std::unique_ptr<PngDraft> DrawPng(const GraphSettings& s, const GraphData& d, const PngLook& look,
+                                  std::string& reason) {
+  if (look.scale != 1) return nullptr;
   Bitmap image(s.imageWidth, s.imageHeight);
   if (!image.get()) return nullptr;
   {
     GraphicsContext context(image.get());
     GdiplusSurface surface(context, true);
-    RenderImage(s, d, surface);
+    RenderImageForScheme(s, d, look.dark, surface);
   }
   auto encoded = std::make_unique<EncodedPng>();
   GlobalStream stream;

@@ -13,7 +13,6 @@
 
 void ToolDialogTest::SetUp() {
   ResetGraphModel();
-  prevScrollX = prevScrollY = 0;
   appInstance = GetModuleHandleA(nullptr);
   InitToolDialogControls();
   CreateLineStyleImageList();

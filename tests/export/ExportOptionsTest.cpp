@@ -55,6 +55,8 @@ TEST(ExportOptionsTest, EachFormSetsItsSetting) {
       {{"--help"}, [](const ExportOptions& o) { return o.help; }},
       {{"--version"}, [](const ExportOptions& o) { return o.version; }},
       {{"-j", "3", "a.txt"}, [](const ExportOptions& o) { return o.jobs == 3; }},
+      {{"--scale", "3", "a.txt"}, [](const ExportOptions& o) { return o.look.scale == 3; }},
+      {{"--scheme", "dark", "a.txt"}, [](const ExportOptions& o) { return o.look.dark; }},
   };
   for (const Accepted& c : cases) {
     Parsed p = Parse(c.args);
@@ -90,6 +92,10 @@ TEST(ExportOptionsTest, EachBadFormSaysWhatWasWrong) {
       {{"a.txt", "b.txt", "-o", "-"}, "-o - (standard output) takes one input"},
       {{"-j", "0", "a.txt"}, "--jobs: '0' is not a whole number from 1 to 256"},
       {{"--format", "link", "a.txt", "-o", "a.link"}, "--format link writes to standard output"},
+      {{"--scale", "4", "a.txt"}, "--scale: '4' is not a whole number from 1 to 3"},
+      {{"--scale", "2", "a.txt", "-o", "a.svg"}, "--scale draws PNG pictures; an SVG has no pixels to scale"},
+      {{"--scheme", "dark", "--format", "svg", "a.txt"},
+       "--scheme draws PNG pictures; an SVG follows the scheme of the page it is on"},
   };
   for (const Rejected& c : cases) {
     Parsed p = Parse(c.args);

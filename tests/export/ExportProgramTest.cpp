@@ -108,40 +108,59 @@ class ExportProgramTest : public ::testing::Test {
 
 // Values 1, 2, 3 fitted by the automatic ratio: markers centred on (10, 130),
 // (30, 70) and (50, 10), the X axis on row 190, ticks from row 185 to 190.
-TEST_F(ExportProgramTest, KnownGraphLandsOnTheWindowsPixelGrid) {
+// At scale N each picture pixel p is device pixels N p to N p + N - 1, and
+// every one of them is where the picture pixel's geometry puts it.
+TEST_F(ExportProgramTest, KnownGraphLandsOnTheWindowsPixelGridAtEveryScale) {
   ASSERT_EQ(Export("three.txt --auto-ratio").status, 0);
-  int width = 0;
-  const auto alpha = Alpha("three.png", &width);
-  ASSERT_EQ(width, 70);
-  ASSERT_EQ(alpha.size(), 200u);
+  ASSERT_EQ(Export("three.txt --auto-ratio --scale 1 -o one.png").status, 0);
+  EXPECT_EQ(Read("three.png"), Read("one.png"));
+  struct Coverage {
+    double area, x, y;  // in the picture's own pixels
+  };
+  std::map<int, Coverage> around;
+  for (int n = 1; n <= 3; ++n) {
+    SCOPED_TRACE(n);
+    const std::string name = "scaled" + std::to_string(n) + ".png";
+    ASSERT_EQ(Export("three.txt --auto-ratio --scale " + std::to_string(n) + " -o " + name).status, 0);
+    int width = 0;
+    const auto alpha = Alpha(name, &width);
+    ASSERT_EQ(width, 70 * n);
+    ASSERT_EQ(alpha.size(), 200u * n);
 
-  // The fully covered pixels of each marker lie symmetrically around its centre.
-  for (const auto& [cx, cy] : {std::pair{10, 130}, {30, 70}, {50, 10}}) {
-    int count = 0, sumX = 0, sumY = 0;
-    for (int y = cy - 3; y <= cy + 3; ++y) {
-      for (int x = cx - 3; x <= cx + 3; ++x) {
-        if (alpha[y][x] == 255) ++count, sumX += x, sumY += y;
+    // Around each marker, what is drawn (the marker and the line's ends)
+    // has the 1x picture's centre and N * N times its coverage.
+    for (const auto& [cx, cy] : {std::pair{10, 130}, {30, 70}, {50, 10}}) {
+      double sum = 0, sumX = 0, sumY = 0;
+      for (int y = n * (cy - 5); y < n * (cy + 6); ++y) {
+        for (int x = n * (cx - 5); x < n * (cx + 6); ++x) {
+          sum += alpha[y][x], sumX += alpha[y][x] * (x + 0.5) / n, sumY += alpha[y][x] * (y + 0.5) / n;
+        }
       }
+      ASSERT_GT(sum, 0);
+      if (n == 1) around[cx] = {sum, sumX / sum, sumY / sum};
+      const Coverage& one = around[cx];
+      EXPECT_NEAR(sumX / sum, one.x, 0.02) << cx << "," << cy;
+      EXPECT_NEAR(sumY / sum, one.y, 0.02) << cx << "," << cy;
+      EXPECT_NEAR(sum / (n * n), one.area, 0.02 * one.area) << cx << "," << cy;
     }
-    ASSERT_GT(count, 0);
-    EXPECT_EQ(sumX, cx * count) << cx << "," << cy;
-    EXPECT_EQ(sumY, cy * count) << cx << "," << cy;
+    // Past the last point only the axis: rows 190 N to 190 N + N - 1 whole,
+    // their neighbours untouched.
+    for (int x = 56 * n; x < 70 * n; ++x) {
+      EXPECT_EQ(alpha[190 * n - 1][x], 0);
+      for (int y = 190 * n; y < 191 * n; ++y) EXPECT_EQ(alpha[y][x], 255);
+      EXPECT_EQ(alpha[191 * n][x], 0);
+    }
+    // A tick is N columns wide; the Y axis is columns 0 to N - 1 and stops
+    // at the axis rows.
+    for (int tick : {10, 30, 50}) {
+      EXPECT_EQ(alpha[187 * n][tick * n - 1], 0);
+      for (int x = tick * n; x < (tick + 1) * n; ++x) EXPECT_EQ(alpha[187 * n][x], 255);
+      EXPECT_EQ(alpha[187 * n][(tick + 1) * n], 0);
+    }
+    for (int x = 0; x < n; ++x) EXPECT_EQ(alpha[100 * n][x], 255);
+    EXPECT_EQ(alpha[100 * n][n], 0);
+    EXPECT_EQ(alpha[195 * n][0], 0);
   }
-  // Past the last point only the axis: row 190 whole, its neighbours untouched.
-  for (int x = 56; x < 70; ++x) {
-    EXPECT_EQ(alpha[189][x], 0);
-    EXPECT_EQ(alpha[190][x], 255);
-    EXPECT_EQ(alpha[191][x], 0);
-  }
-  // A tick is one column wide; the Y axis is column 0 and stops at the axis row.
-  for (int tick : {10, 30, 50}) {
-    EXPECT_EQ(alpha[187][tick], 255);
-    EXPECT_EQ(alpha[187][tick - 1], 0);
-    EXPECT_EQ(alpha[187][tick + 1], 0);
-  }
-  EXPECT_EQ(alpha[100][0], 255);
-  EXPECT_EQ(alpha[100][1], 0);
-  EXPECT_EQ(alpha[195][0], 0);
 }
 
 TEST_F(ExportProgramTest, SvgIsWellFormedWithTheGraphsElements) {
@@ -171,6 +190,49 @@ TEST_F(ExportProgramTest, SvgIsWellFormedWithTheGraphsElements) {
             std::string::npos);
   EXPECT_EQ(190 + dy - 0.5, 190.0);
   EXPECT_EQ(0 + dx - 0.5, 0.0);
+
+  // Described for a screen reader, in the words the page uses; a filled
+  // background keeps its black in a dark scheme.
+  const std::string text = "Line graph of 3 values, lowest 1, highest 3";
+  EXPECT_NE(svg.find(" role=\"img\" aria-label=\"" + text + "\">\n<title>" + text + "</title>\n"),
+            std::string::npos);
+  EXPECT_EQ(count("prefers-color-scheme"), 0);
+}
+
+// For a dark page a transparent PNG draws its black in white, with the same
+// coverage; a colour set other than black, and a filled picture, stay.
+TEST_F(ExportProgramTest, DarkSchemePngDrawsBlackInWhite) {
+  ASSERT_EQ(Export("three.txt --auto-ratio -o light.png").status, 0);
+  ASSERT_EQ(Export("three.txt --auto-ratio --scheme dark -o dark.png").status, 0);
+  ASSERT_EQ(Export("three.txt --auto-ratio --scheme dark --line-color '#1F4E9F' -o blue.png").status, 0);
+  const auto light = Pixels("light.png");
+  const auto dark = Pixels("dark.png");
+  const auto blue = Pixels("blue.png");
+  ASSERT_EQ(dark.size(), light.size());
+  for (size_t y = 0; y < light.size(); ++y) {
+    for (size_t x = 0; x < light[y].size(); ++x) {
+      const uint32_t alpha = light[y][x] >> 24;
+      ASSERT_EQ(dark[y][x], alpha * 0x01010101u) << x << "," << y;  // premultiplied white
+    }
+  }
+  EXPECT_EQ(blue[190][60], 0xFFFFFFFFu);  // the axis
+  EXPECT_EQ(blue[130][10], 0xFF1F4E9Fu);  // the first marker's centre
+  ASSERT_EQ(Export("three.txt --opaque --scheme dark -o filled-dark.png").status, 0);
+  ASSERT_EQ(Export("three.txt --opaque -o filled.png").status, 0);
+  EXPECT_EQ(Read("filled-dark.png"), Read("filled.png"));
+}
+
+// On a transparent picture black follows a dark scheme; a colour the user
+// set other than black does not.
+TEST_F(ExportProgramTest, TransparentSvgFollowsADarkScheme) {
+  ASSERT_EQ(Export("three.txt -o black.svg").status, 0);
+  ASSERT_EQ(Export("three.txt --line-color '#1F4E9F' -o blue.svg").status, 0);
+  ASSERT_EQ(std::system(("xmllint --noout '" + (folder_ / "black.svg").string() + "'").c_str()), 0);
+  const std::string style =
+      "<style>@media (prefers-color-scheme: dark) { [stroke=\"#000000\"] { stroke: #ffffff } [fill=\"#000000\"] {"
+      " fill: #ffffff } }</style>";
+  for (const char* name : {"black.svg", "blue.svg"}) EXPECT_NE(Read(name).find(style), std::string::npos) << name;
+  EXPECT_NE(Read("blue.svg").find("<circle cx=\"10\" cy=\"189\" r=\"2\" fill=\"#1f4e9f\""), std::string::npos);
 }
 
 // Partly covered pixels at the edges of a coloured line on a transparent
@@ -312,6 +374,24 @@ TEST_F(ExportProgramTest, LinkOfEachInputReadsBackAsItsGraph) {
   }
   EXPECT_TRUE(lines.peek() == EOF);
   EXPECT_FALSE(Exists("three.png"));
+}
+
+// A snippet names the link's pictures on the server given, and says what
+// the picture shows; a transparent one offers its dark PNGs to a dark page.
+TEST_F(ExportProgramTest, SnippetsNameEachPictureWithItsTextAlternative) {
+  const std::string link = Export("--format link three.txt").out;
+  ASSERT_FALSE(link.empty());
+  const std::string at = "http://h:1/" + link.substr(0, link.size() - 1);
+  const std::string html = "http://h:1/z1&amp;width=70&amp;v=Hi4_&amp;c=" + link.substr(link.size() - 9, 8);
+  const std::string alt = "Line graph of 3 values, lowest 1, highest 3";
+  EXPECT_EQ(Export("--format markdown --server http://h:1 three.txt").out, "![" + alt + "](" + at + ".svg)\n");
+  EXPECT_EQ(Export("--format html --server http://h:1/ three.txt").out,
+            "<picture><source media=\"(prefers-color-scheme: dark)\" srcset=\"" + html + "-dark.png, " + html +
+                "@2x-dark.png 2x, " + html + "@3x-dark.png 3x\"><img src=\"" + html + ".png\" srcset=\"" + html +
+                "@2x.png 2x, " + html + "@3x.png 3x\" alt=\"" + alt + "\" width=\"70\" height=\"200\"></picture>\n");
+  const std::string filled = Export("--format html --opaque three.txt").out;
+  EXPECT_EQ(filled.compare(0, 5, "<img "), 0) << filled;
+  EXPECT_EQ(filled.find("dark"), std::string::npos) << filled;
 }
 
 // Every file of a batch on several cores as on one: the same messages in the

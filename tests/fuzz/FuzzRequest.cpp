@@ -15,6 +15,8 @@
 namespace {
 
 const char* const kMethods[] = {"GET", "HEAD", "POST", "OPTIONS", "get", ""};
+// A sealed PNG's look, after its checksum.
+const char* const kLooks[] = {"", "@2x", "@3x", "-dark", "@3x-dark", "@4x", "@x", "-dark@2x"};
 
 Site MakeSite() {
   Site site;
@@ -42,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   const std::string rest(reinterpret_cast<const char*>(bytes) + 2, size - 2);
   std::string path = rest;
   const int shape = bytes[1] % 4;
-  if (shape == 1 || shape == 2) path = "/" + rest + "&c=" + LinkChecksum(rest) + (shape == 1 ? ".png" : ".svg");
+  const std::string look = kLooks[(bytes[1] >> 2) % (sizeof kLooks / sizeof *kLooks)];
+  if (shape == 1 || shape == 2) path = "/" + rest + "&c=" + LinkChecksum(rest) + (shape == 1 ? look + ".png" : ".svg");
   const char* ifNoneMatch = bytes[0] & 0x80 ? "\"1.2-0000000000000000\", *" : nullptr;
 
   const Route route = RouteRequest(site, method, path, shape == 3 ? ifNoneMatch : nullptr, &cache);
@@ -50,7 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   if (route.drawing) {
     const GraphSettings& s = route.job.settings;
     Check(s.imageWidth >= 1 && s.imageHeight >= 1);
-    Check(route.job.pixels == static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight));
+    const uint64_t scale = static_cast<uint64_t>(route.job.look.scale);
+    Check(scale >= 1 && scale <= 3);
+    Check(route.job.pixels == static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight) * scale * scale);
     Check(route.job.pixels <= site.maxPixels);
     std::string picture, reason;
     Check(DrawPicture(route.job, picture, reason));

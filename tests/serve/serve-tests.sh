@@ -50,6 +50,25 @@ pageAndPictures() {
     curl -s -o "$work/got.svg" "$url$link.svg"
     cmp "$work/want.png" "$work/got.png" || fail "the PNG of $link is not the exporter's"
     cmp "$work/want.svg" "$work/got.svg" || fail "the SVG of $link is not the exporter's"
+    # The looks of the first graph: 512 values at @3x are past --max-pixels.
+    [ "$input" = examples/wave.txt ] || continue
+    local look etags=
+    for look in "@2x|--scale 2" "@3x|--scale 3" "-dark|--scheme dark" "@2x-dark|--scale 2 --scheme dark"; do
+      "$exporter" "${options[@]}" ${look#*|} "$input" -o "$work/want.png"
+      curl -s -o "$work/got.png" "$url$link${look%%|*}.png"
+      cmp "$work/want.png" "$work/got.png" || fail "the PNG at ${look%%|*} is not the exporter's ${look#*|}"
+      etags+="$(header "$url$link${look%%|*}.png" ETag) "
+    done
+    etags+=$(header "$url$link.png" ETag)
+    [ "$(tr ' ' '\n' <<<"$etags" | sort -u | wc -l)" = 5 ] || fail "ETags not one a look: $etags"
+  done
+  # Every picture a snippet names is there, of its type.
+  local address
+  for address in $( ("$exporter" --format html --server "$url" examples/three.txt
+                     "$exporter" --format markdown --server "$url" examples/three.txt) |
+                   grep -oE 'http[^" ,)]+' | sed 's/&amp;/\&/g'); do
+    expectStatus 200 "$address"
+    [[ $(header "$address" Content-Type) == image/${address##*.}* ]] || fail "$address: not an image of its type"
   done
   local picture="$url$link.png" etag
   [ "$(header "$picture" Content-Type)" = image/png ] || fail "picture type"
@@ -71,11 +90,12 @@ hostile() {
   startServer hostile --timeout 1 --max-pixels 1000000
   local url=$url_hostile port=${url_hostile##*:}
   port=${port%/}
-  local link cut big wide path
+  local link cut big wide mid path
   link=$("$exporter" --format link examples/three.txt)
   cut=${link:0:${#link}-3}
   big=$("$exporter" --format link --width 2000 --height 1000 examples/three.txt)
   wide=$("$exporter" --format link --point-interval 9999 --height 1 examples/wave.txt)
+  mid=$("$exporter" --format link --width 600 --height 600 examples/three.txt)
   while IFS='|' read -r want path; do
     expectStatus "$want" "$url${path#/}"
     [ "$(curl -s --path-as-is "$url${path#/}" | wc -l)" -le 1 ] || fail "$path: more than one line"
@@ -86,6 +106,12 @@ hostile() {
 400|/${link/&c=/&c=0}.svg
 400|/z1&line-width=3&v=Gl6yDj&c=00000000.png
 404|/$link.gif
+404|/$link@4x.png
+404|/$link@1x.png
+404|/$link@0x-dark.png
+400|/$link@2x.svg
+400|/$link-dark.svg
+422|/$mid@2x.png
 404|/x$link.png
 422|/$big.png
 422|/$wide.png
@@ -103,6 +129,8 @@ hostile() {
 404|/CMakeCache.txt
 404|/web/
 LIST
+  # Within the limit at its own size, past it at @2x.
+  expectStatus 200 "$url$mid.png"
   local method
   for method in POST PUT DELETE PATCH OPTIONS TRACE CONNECT PROPFIND FOO; do
     expectStatus 405 "${url}healthz" -X "$method"

@@ -1,4 +1,4 @@
-#include "export/OptionDocs.h"
+#include "cmdline/OptionDocs.h"
 
 #include <cstdio>
 #include <cstring>
