@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <map>
 #include <mutex>
 #include <thread>
@@ -29,6 +30,11 @@ class SlowClients {
   // Whether a connection holds bytes of a request not yet read: one on its
   // way in as the server stops.
   bool AnyArriving();
+  // The connections open and not yet shut.
+  size_t Count();
+  // Shuts the connection that has waited longest for a request and holds
+  // no byte of one; false when every connection is busy.
+  bool ShedIdle();
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -36,13 +42,16 @@ class SlowClients {
     int fd;
     Clock::time_point deadline;
     bool waiting;
+    bool shut = false;
   };
   void Run();
+  void Shut(Watch& watch);
 
   std::chrono::seconds time_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<const void*, Watch> watches_;
+  size_t shut_ = 0;  // of the watches, those whose socket is shut
   bool stopping_ = false;
   std::thread thread_;
 };

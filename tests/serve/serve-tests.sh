@@ -179,6 +179,49 @@ terminate() {
   [ "$(status "${url_term}healthz")" = 000 ] || fail "still answering after SIGTERM"
 }
 
+# A wrk script asking for a new picture each request, from $work/NAME.links.
+newPictures() {  # NAME COUNT
+  mkdir -p "$work/$1"
+  local i
+  for ((i = 1; i <= $2; i++)); do seq 1 $((i % 50 + 2)) | sed "s/$/.$i/" >"$work/$1/$i.txt"; done
+  "$exporter" --format link "$work/$1"/*.txt >"$work/$1.links"
+  cat >"$work/$1.lua" <<LUA
+local links, n = {}, 0
+for line in io.lines("$work/$1.links") do links[#links + 1] = line end
+request = function()
+  n = n + 1
+  return wrk.format("GET", "/" .. links[n % #links + 1] .. ".png?" .. n)
+end
+LUA
+}
+# wrk's socket errors of the kinds named (connect read write timeout), summed.
+socketErrors() {  # WRK-OUTPUT KIND...
+  awk -v kinds="${*:2}" '/Socket errors/ {
+    gsub(",", ""); for (i = 3; i < NF; i += 2) if (index(" " kinds " ", " " $i " ")) n += $(i + 1)
+  } END { print n + 0 }' "$1"
+}
+
+# SIGTERM under wrk -c64 of new pictures on kept-alive connections: every
+# request read is answered (wrk sees no read error and no time-out; a
+# refused connection is what a stopped server gives), and the process exits
+# 0 well inside the unit's TimeoutStopSec.
+stopUnderLoad() {
+  startServer load
+  newPictures fresh 400
+  wrk -t2 -c64 -d4s --timeout 3s -s "$work/fresh.lua" "$url_load" >"$work/stop.wrk" 2>&1 &
+  local load=$!
+  waitFor "[ \$(grep -c '\"GET /z1' '$work/load.log') -ge 200 ]" 100 || fail "the load never reached the server"
+  local start=$(date +%s%N) exitStatus=0
+  kill -TERM "$pid_load"
+  wait "$pid_load" || exitStatus=$?
+  local took=$((($(date +%s%N) - start) / 1000000))
+  wait "$load" || true
+  ((exitStatus == 0)) || fail "SIGTERM under load: exit status $exitStatus"
+  ((took <= 6000)) || fail "SIGTERM under load: $took ms to stop"
+  (($(socketErrors "$work/stop.wrk" read timeout) == 0)) || fail "SIGTERM under load: $(cat "$work/stop.wrk")"
+  echo "serve-tests: SIGTERM under wrk -c64 stopped in $took ms, no request left unanswered"
+}
+
 # Two instances behind the packaged nginx example; one is killed (SIGKILL)
 # during a bounded load, every request passing nginx's cache to an instance,
 # and no request fails.
@@ -218,5 +261,6 @@ pageAndPictures
 hostile
 busy
 terminate
+stopUnderLoad
 balanced
 echo "serve-tests: passed"
