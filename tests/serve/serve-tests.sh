@@ -193,7 +193,23 @@ request = function()
   return wrk.format("GET", "/" .. links[n % #links + 1] .. ".png?" .. n)
 end
 LUA
+  # Each status counted, summed over wrk's threads at the end.
+  cat >>"$work/$1.lua" <<'LUA'
+local threads = {}
+counts = {}
+setup = function(thread) table.insert(threads, thread) end
+response = function(status) counts[status] = (counts[status] or 0) + 1 end
+done = function()
+  local total = {}
+  for _, thread in ipairs(threads) do
+    for status, n in pairs(thread:get("counts")) do total[status] = (total[status] or 0) + n end
+  end
+  for status, n in pairs(total) do io.write("status ", status, " ", n, "\n") end
+end
+LUA
 }
+# How many answers of wrk's run had status $2.
+answered() { awk -v s="$2" '$1 == "status" && $2 == s { print $3; found = 1 } END { if (!found) print 0 }' "$1"; }
 # wrk's socket errors of the kinds named (connect read write timeout), summed.
 socketErrors() {  # WRK-OUTPUT KIND...
   awk -v kinds="${*:2}" '/Socket errors/ {
@@ -220,6 +236,34 @@ stopUnderLoad() {
   ((took <= 6000)) || fail "SIGTERM under load: $took ms to stop"
   (($(socketErrors "$work/stop.wrk" read timeout) == 0)) || fail "SIGTERM under load: $(cat "$work/stop.wrk")"
   echo "serve-tests: SIGTERM under wrk -c64 stopped in $took ms, no request left unanswered"
+}
+
+# The packaged nginx example in front of two instances, as shipped, while
+# 200 clients ask for new pictures: a full queue is passed on as 503 (or
+# tried on the other instance), never taken for a dead instance, so nginx
+# never answers 502; and a link of 512 values is kept by its cache.
+front() {
+  startServer a --per-address 0
+  startServer b --per-address 0
+  local port a=${url_a#http://} b=${url_b#http://}
+  port=$(freePort)
+  startNginx "$port" "${a%/}" "${b%/}"
+  newPictures crowd 2000
+  wrk -t2 -c200 -d${FRONT_SECONDS:-3}s --timeout 5s -s "$work/crowd.lua" "http://127.0.0.1:$port/" >"$work/front.wrk" 2>&1 ||
+    fail "wrk failed: $(cat "$work/front.wrk")"
+  local drawn bad total
+  drawn=$(answered "$work/front.wrk" 200)
+  bad=$(answered "$work/front.wrk" 502)
+  total=$(awk '/requests in/ { print $1 }' "$work/front.wrk")
+  ((bad == 0 && 2 * drawn >= total)) || fail "behind nginx: $bad of $total answered 502, $drawn 200"
+  echo "serve-tests: 200 clients behind nginx: $drawn of $total drawn, no 502, $(answered "$work/front.wrk" 503) 503"
+  local long
+  # The longest texts a value has make the longest links.
+  awk 'BEGIN { srand(7); for (i = 0; i < 512; i++) printf "%.17g\n", -(rand() + 1) * 1e-300 }' >"$work/front.txt"
+  long=$("$exporter" --format link "$work/front.txt")
+  ((${#long} > 8000)) || fail "the long link is only ${#long} bytes"
+  curl -s -o /dev/null "http://127.0.0.1:$port/$long.png"
+  [ "$(header "http://127.0.0.1:$port/$long.png" X-Cache-Status)" = HIT ] || fail "a link of ${#long} bytes is not kept by nginx"
 }
 
 # Two instances behind the packaged nginx example; one is killed (SIGKILL)
@@ -262,5 +306,6 @@ hostile
 busy
 terminate
 stopUnderLoad
+front
 balanced
 echo "serve-tests: passed"
