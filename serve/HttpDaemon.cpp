@@ -14,6 +14,7 @@
 #include "serve/Acceptor.h"
 #include "serve/AccessLog.h"
 #include "serve/DrawQueue.h"
+#include "serve/HeaderRules.h"
 #include "serve/ListenSocket.h"
 #include "serve/PictureCache.h"
 #include "serve/SlowClients.h"
@@ -162,6 +163,21 @@ bool DrawLater(State& state, MHD_Connection* connection, Exchange& exchange) {
   return true;
 }
 
+MHD_Result AddLine(void* lines, MHD_ValueKind, const char* name, size_t nameSize, const char* value,
+                   size_t valueSize) {
+  static_cast<HeaderLines*>(lines)->emplace_back(std::string_view(name, nameSize),
+                                                 std::string_view(value ? value : "", value ? valueSize : 0));
+  return MHD_YES;
+}
+
+// One answer, then the connection closes: what follows a refused header
+// is never read as a request of its own.
+Reply Refusal(const std::string& reason) {
+  Reply refused = TextReply(400, reason);
+  refused.headers.push_back({MHD_HTTP_HEADER_CONNECTION, "close"});
+  return refused;
+}
+
 bool HasBody(MHD_Connection* connection) {
   const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
   return (length && std::strcmp(length, "0") != 0) ||
@@ -185,11 +201,14 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
     exchange = new Exchange;
     *request = exchange;
     ++state.inFlight;
-    if (!HasBody(connection)) return MHD_YES;
-    // Refused before its body is read; the library then closes the connection.
+    HeaderLines lines;
+    MHD_get_connection_values_n(connection, MHD_HEADER_KIND, AddLine, &lines);
+    const std::string loose = LooseHeader(version, lines);
+    if (loose.empty() && !HasBody(connection)) return MHD_YES;
+    // Refused before any body is read.
     exchange->routed = true;
-    Reply refused = route().reply;
-    if (refused.status != 405) refused = TextReply(400, "a request here has no body");
+    Reply refused = loose.empty() ? route().reply : Refusal(loose);
+    if (refused.status != 405 && loose.empty()) refused = Refusal("a request here has no body");
     return Send(state, connection, url, method, version, refused);
   }
   if (*uploadSize) {
