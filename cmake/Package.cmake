@@ -40,7 +40,8 @@ install(FILES ${ZIMBEL_SERVE_COMPLETION} DESTINATION ${CMAKE_INSTALL_DATADIR}/ba
 install(FILES ${pageTree}/index.html ${pageTree}/app.js ${pageTree}/style.css ${pageTree}/zimbelplot.js
   ${pageTree}/zimbelplot.wasm ${pageTree}/sw.js ${pageTree}/manifest.webmanifest ${pageTree}/icon.png
   DESTINATION ${ZIMBEL_SERVE_PAGE} COMPONENT serve)
-install(FILES serve/zimbelplot-serve.service DESTINATION lib/systemd/system COMPONENT serve)
+install(FILES serve/zimbelplot-serve.service serve/zimbelplot-serve.socket DESTINATION lib/systemd/system
+  COMPONENT serve)
 install(FILES README.md serve/copyright ${CMAKE_BINARY_DIR}/serve-changelog/changelog.gz serve/nginx.conf
   DESTINATION ${serveDocDir} COMPONENT serve)
 

@@ -261,6 +261,32 @@ stopUnderLoad() {
   echo "serve-tests: SIGTERM under wrk -c64 stopped in $took ms, no request left unanswered"
 }
 
+# Restarts under load on a socket held as a service manager holds it: the
+# connections made while no server runs wait in its queue, so wrk sees no
+# failed request at all.
+restartUnderLoad() {
+  local port
+  port=$(freePort)
+  HOLDER_LOG=$work/holder systemd-socket-activate -l "127.0.0.1:$port" -E HOLDER_LOG \
+    tests/serve/socket-holder.sh "$server" --root "$pageRoot" 2>"$work/holder.err" &
+  local holder=$!
+  started+=("$holder")
+  waitFor "curl -sf -o /dev/null http://127.0.0.1:$port/healthz" 100 || fail "the socket holder did not start: $(cat "$work/holder.err")"
+  waitFor "grep -q '^start 1 http://127.0.0.1:$port/' '$work/holder' 2>/dev/null" 50 || fail "the server did not take the socket passed: $(cat "$work"/holder*)"
+  newPictures again 400
+  wrk -t2 -c16 -d4s --timeout 3s -s "$work/again.lua" "http://127.0.0.1:$port/" >"$work/restart.wrk" 2>&1 &
+  local load=$! i
+  for i in 2 3; do
+    sleep 1
+    kill -HUP "$holder"
+    waitFor "grep -q '^start $i ' '$work/holder'" 50 || fail "restart $((i - 1)) did not end: $(cat "$work/holder")"
+  done
+  wait "$load" || fail "wrk failed: $(cat "$work/restart.wrk")"
+  grep -q 'Non-2xx\|Socket errors' "$work/restart.wrk" && fail "requests failed across restarts: $(cat "$work/restart.wrk")"
+  [ "$(grep -c '^exit 0$' "$work/holder")" = 2 ] || fail "a server did not stop cleanly: $(cat "$work/holder")"
+  echo "serve-tests: $(awk '/requests in/ { print $1 }' "$work/restart.wrk") requests across two restarts, none failed"
+}
+
 # The packaged nginx example in front of two instances, as shipped, while
 # 200 clients ask for new pictures: a full queue is passed on as 503 (or
 # tried on the other instance), never taken for a dead instance, so nginx
@@ -329,6 +355,7 @@ hostile
 busy
 terminate
 stopUnderLoad
+restartUnderLoad
 front
 balanced
 echo "serve-tests: passed"
