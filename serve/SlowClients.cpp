@@ -37,15 +37,27 @@ size_t SlowClients::Count() {
 
 bool SlowClients::ShedIdle() {
   std::lock_guard<std::mutex> lock(mutex_);
-  Watch* oldest = nullptr;
-  for (auto& [key, watch] : watches_) {
+  // The oldest first, asking the kernel about that one alone: this runs
+  // for every connection past the limit.
+  std::vector<Watch*> busy;
+  for (;;) {
+    Watch* oldest = nullptr;
+    for (auto& [key, watch] : watches_) {
+      if (!watch.waiting || watch.shut || watch.busy) continue;
+      if (!oldest || watch.deadline < oldest->deadline) oldest = &watch;
+    }
+    if (!oldest) break;
     int unread = 0;
-    if (!watch.waiting || watch.shut || ioctl(watch.fd, FIONREAD, &unread) != 0 || unread > 0) continue;
-    if (!oldest || watch.deadline < oldest->deadline) oldest = &watch;
+    if (ioctl(oldest->fd, FIONREAD, &unread) == 0 && unread == 0) {
+      Shut(*oldest);
+      for (Watch* watch : busy) watch->busy = false;
+      return true;
+    }
+    oldest->busy = true;
+    busy.push_back(oldest);
   }
-  if (!oldest) return false;
-  Shut(*oldest);
-  return true;
+  for (Watch* watch : busy) watch->busy = false;
+  return false;
 }
 
 void SlowClients::Shut(Watch& watch) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // Gives every connection a bounded time to send each whole request, however
 // slowly it sends it (the library's own time-out restarts with every byte).
@@ -43,6 +44,7 @@ class SlowClients {
     Clock::time_point deadline;
     bool waiting;
     bool shut = false;
+    bool busy = false;  // holds bytes of a request: passed over by ShedIdle
   };
   void Run();
   void Shut(Watch& watch);

@@ -261,6 +261,31 @@ stopUnderLoad() {
   echo "serve-tests: SIGTERM under wrk -c64 stopped in $took ms, no request left unanswered"
 }
 
+# 2 000 idle connections held against a server of 1 024: the idle longest
+# make way, so /healthz from another address answers within a second.
+idleCrowd() {
+  startServer idle --per-address 0
+  local port=${url_idle##*:}
+  port=${port%/}
+  (
+    ulimit -n "$(ulimit -Hn)"
+    for ((i = 0; i < 2000; i++)); do exec {fd}<>"/dev/tcp/127.0.0.1/$port" || exit 1; done
+    touch "$work/held"
+    sleep 30
+  ) 2>/dev/null &
+  local holder=$!
+  started+=("$holder")
+  waitFor "[ -e '$work/held' ]" 200 || fail "2000 connections were not made"
+  local i took
+  for ((i = 0; i < 5; i++)); do
+    took=$(curl -s -o /dev/null -m 1 --interface 127.0.0.2 -w '%{http_code} %{time_total}' "${url_idle}healthz") ||
+      fail "/healthz beside 2000 idle connections: no answer within 1 s ($took)"
+    [ "${took% *}" = 200 ] || fail "/healthz beside 2000 idle connections: $took"
+  done
+  kill "$holder"
+  echo "serve-tests: /healthz beside 2000 idle connections in ${took#* } s"
+}
+
 # Restarts under load on a socket held as a service manager holds it: the
 # connections made while no server runs wait in its queue, so wrk sees no
 # failed request at all.
@@ -356,6 +381,7 @@ busy
 terminate
 stopUnderLoad
 restartUnderLoad
+idleCrowd
 front
 balanced
 echo "serve-tests: passed"
