@@ -205,8 +205,12 @@ terminate() {
 # A wrk script asking for a new picture each request, from $work/NAME.links.
 newPictures() {  # NAME COUNT
   mkdir -p "$work/$1"
-  local i
-  for ((i = 1; i <= $2; i++)); do seq 1 $((i % 50 + 2)) | sed "s/$/.$i/" >"$work/$1/$i.txt"; done
+  awk -v n="$2" -v dir="$work/$1" 'BEGIN {
+    for (f = 1; f <= n; f++) {
+      for (i = 1; i <= f % 50 + 2; i++) printf "%d.%d\n", i, f >dir "/" f ".txt"
+      close(dir "/" f ".txt")
+    }
+  }'
   "$exporter" --format link "$work/$1"/*.txt >"$work/$1.links"
   cat >"$work/$1.lua" <<LUA
 local links, n = {}, 0
@@ -322,7 +326,7 @@ front() {
   local port a=${url_a#http://} b=${url_b#http://}
   port=$(freePort)
   startNginx "$port" "${a%/}" "${b%/}"
-  newPictures crowd 2000
+  newPictures crowd 400
   wrk -t2 -c200 -d${FRONT_SECONDS:-3}s --timeout 5s -s "$work/crowd.lua" "http://127.0.0.1:$port/" >"$work/front.wrk" 2>&1 ||
     fail "wrk failed: $(cat "$work/front.wrk")"
   local drawn bad total
