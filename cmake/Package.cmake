@@ -39,7 +39,8 @@ install(FILES ${ZIMBEL_SERVE_COMPLETION} DESTINATION ${CMAKE_INSTALL_DATADIR}/ba
   RENAME zimbelplot-serve COMPONENT serve)
 list(TRANSFORM ZIMBEL_PAGE_FILES PREPEND ${pageTree}/ OUTPUT_VARIABLE pageFiles)
 install(FILES ${pageFiles} DESTINATION ${ZIMBEL_SERVE_PAGE} COMPONENT serve)
-install(FILES serve/zimbelplot-serve.service DESTINATION lib/systemd/system COMPONENT serve)
+install(FILES serve/zimbelplot-serve.service serve/zimbelplot-serve.socket DESTINATION lib/systemd/system
+  COMPONENT serve)
 install(FILES README.md serve/copyright ${CMAKE_BINARY_DIR}/serve-changelog/changelog.gz serve/nginx.conf
   DESTINATION ${serveDocDir} COMPONENT serve)
 

@@ -21,11 +21,21 @@ DrawQueue::~DrawQueue() {
 bool DrawQueue::Submit(PictureJob job, Done done) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (queue_.size() >= waiting_) return false;
+    if (closed_ || queue_.size() >= waiting_) return false;
     queue_.push_back({std::move(job), std::move(done)});
   }
   changed_.notify_one();
   return true;
+}
+
+void DrawQueue::Close() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  closed_ = true;
+}
+
+bool DrawQueue::Drained(std::chrono::steady_clock::duration bound) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  return changed_.wait_for(lock, bound, [this] { return queue_.empty() && drawing_ == 0; });
 }
 
 void DrawQueue::Cancel() {
@@ -53,6 +63,7 @@ void DrawQueue::Draw() {
     Task task = std::move(queue_.front());
     queue_.pop_front();
     pixelsDrawn_ += task.job.pixels;
+    ++drawing_;
     lock.unlock();
     std::string bytes;
     std::string reason;
@@ -66,6 +77,7 @@ void DrawQueue::Draw() {
     task.done(ok, bytes);
     lock.lock();
     pixelsDrawn_ -= task.job.pixels;
+    --drawing_;
     changed_.notify_all();
   }
 }

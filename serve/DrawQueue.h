@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -25,9 +26,13 @@ class DrawQueue {
   DrawQueue(const DrawQueue&) = delete;
   DrawQueue& operator=(const DrawQueue&) = delete;
 
-  // False when the queue is full; `done` then never runs.
+  // False when the queue is full or closed; `done` then never runs.
   bool Submit(PictureJob job, Done done);
-  // What waits is answered as refused; what is being drawn finishes.
+  // Latches: nothing more is queued; what waits is still drawn.
+  void Close();
+  // Whether nothing waits or is being drawn, waiting up to `bound`.
+  bool Drained(std::chrono::steady_clock::duration bound);
+  // What still waits is answered as refused; what is being drawn finishes.
   void Cancel();
 
  private:
@@ -43,6 +48,8 @@ class DrawQueue {
   size_t waiting_;
   uint64_t pixelBudget_;
   uint64_t pixelsDrawn_ = 0;  // by the pictures being drawn now
+  int drawing_ = 0;
+  bool closed_ = false;
   bool stopping_ = false;
   std::vector<std::thread> threads_;
 };

@@ -2,16 +2,20 @@
 
 #include <microhttpd.h>
 #include <netdb.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <mutex>
 #include <thread>
 
 #include "model/AboutText.h"
 #include "render/PngRenderer.h"
+#include "serve/Acceptor.h"
 #include "serve/AccessLog.h"
 #include "serve/DrawQueue.h"
+#include "serve/HeaderRules.h"
 #include "serve/ListenSocket.h"
 #include "serve/PictureCache.h"
 #include "serve/SlowClients.h"
@@ -23,7 +27,14 @@ using Clock = std::chrono::steady_clock;
 // Room for a whole link's path and the headers a browser sends; more is
 // answered by the library with 414 or 431.
 constexpr size_t kConnectionMemory = 64 * 1024;
-constexpr auto kFinishBound = std::chrono::seconds(5);
+// A stop's bounds, well inside the service unit's TimeoutStopSec: the
+// pictures asked for before it get this long to be drawn, and the answers
+// still on their way out this long more.
+constexpr auto kDrawGrace = std::chrono::seconds(4);
+constexpr auto kFinishBound = std::chrono::seconds(1);
+// Room past --connections for those shut to make way but not yet let go by
+// the library, which refuses any more itself.
+constexpr unsigned kShutMargin = 2;
 const std::string kServerName = std::string(kServerProduct) + "/" + kAppVersion;
 
 // One request from its header to its answer.
@@ -32,7 +43,7 @@ struct Exchange {
   Route route;
   bool drawn = false;  // set by the drawing thread before it resumes the connection
   bool ok = false;
-  std::string bytes;   // the picture, or why there is none
+  Bytes bytes;         // the picture, or why there is none
 };
 
 }  // namespace
@@ -44,9 +55,15 @@ struct HttpDaemon::State {
   DrawQueue draws;
   ListenSocket listener;
   SlowClients slowClients;
+  std::unique_ptr<Acceptor> acceptor;
   MHD_Daemon* daemon = nullptr;  // stopped by Stop, in its order
+  std::atomic<bool> stopping{false};  // every answer from now on closes its connection
   std::atomic<int> inFlight{0};
-  std::atomic<int> suspended{0};
+  // Suspending and the count of the suspended, under one lock, so that
+  // once `ending` is set no connection is suspended again.
+  std::mutex suspending;
+  int suspended = 0;
+  bool ending = false;
 
   State(const ServeOptions& o, const Site& s, int threads)
       : options(o),
@@ -95,8 +112,8 @@ Response MakeResponse(const Reply& reply) {
   return response;
 }
 
-MHD_Result Send(MHD_Connection* connection, const char* url, const char* method, const char* version,
-                const Reply& reply) {
+MHD_Result Send(State& state, MHD_Connection* connection, const char* url, const char* method,
+                const char* version, const Reply& reply) {
   const Response response = MakeResponse(reply);
   if (!response) return MHD_NO;
   for (const auto& [name, value] : reply.headers) {
@@ -106,6 +123,8 @@ MHD_Result Send(MHD_Connection* connection, const char* url, const char* method,
   MHD_add_response_header(response.get(), "X-Content-Type-Options", "nosniff");
   // The page offers image links where it finds itself served by us.
   MHD_add_response_header(response.get(), MHD_HTTP_HEADER_SERVER, kServerName.c_str());
+  // A stopping server tells every client to go, so that none sends it another request.
+  if (state.stopping) MHD_add_response_header(response.get(), MHD_HTTP_HEADER_CONNECTION, "close");
   const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(reply.status), response.get());
   const bool head = std::strcmp(method, "HEAD") == 0;
   WriteAccessLine(AccessLine(ClientOf(connection), method, url, version, reply.status,
@@ -115,21 +134,47 @@ MHD_Result Send(MHD_Connection* connection, const char* url, const char* method,
 
 // The picture's turn with a drawing thread: the connection waits, suspended,
 // and is resumed with the bytes or, when the queue is full, the server stops
-// or the drawing fails, with why (a 503).
-void DrawLater(State& state, MHD_Connection* connection, Exchange& exchange) {
-  MHD_suspend_connection(connection);
-  ++state.suspended;
-  const auto done = [&state, connection, &exchange](bool ok, std::string& bytes) {
+// or the drawing fails, with why (a 503). A picture already being drawn for
+// another request is waited for, not drawn again. False when the server is
+// past suspending anything.
+bool DrawLater(State& state, MHD_Connection* connection, Exchange& exchange) {
+  {
+    std::lock_guard<std::mutex> lock(state.suspending);
+    if (state.ending) return false;
+    MHD_suspend_connection(connection);
+    ++state.suspended;
+  }
+  const auto resume = [&state, connection, &exchange](bool ok, const Bytes& bytes) {
     exchange.ok = ok;
-    exchange.bytes = std::move(bytes);
+    exchange.bytes = bytes;
     exchange.drawn = true;
+    std::lock_guard<std::mutex> lock(state.suspending);
     MHD_resume_connection(connection);
     --state.suspended;
   };
-  if (!state.draws.Submit(exchange.route.job, done)) {
-    std::string busy = "busy: too many pictures waiting to be drawn";
-    done(false, busy);
+  const std::string key = exchange.route.job.key;
+  if (!state.cache.Join(key, resume)) return true;
+  const auto drawn = [&state, key](bool ok, std::string& bytes) { state.cache.Finish(key, ok, std::move(bytes)); };
+  if (!state.draws.Submit(exchange.route.job, drawn)) {
+    state.cache.Finish(key, false,
+                       state.stopping ? "the server is stopping" : "busy: too many pictures waiting to be drawn");
   }
+  return true;
+}
+
+MHD_Result AddLine(void* lines, MHD_ValueKind, const char* name, size_t nameSize, const char* value,
+                   size_t valueSize) {
+  static_cast<HeaderLines*>(lines)->emplace_back(std::string_view(name, nameSize),
+                                                 std::string_view(value ? value : "", value ? valueSize : 0));
+  return MHD_YES;
+}
+
+// One answer, then the connection closes: what follows a refused header
+// is never read as a request of its own.
+Reply Refusal(const std::string& reason) {
+  Reply refused = TextReply(400, reason);
+  refused.headers.push_back({MHD_HTTP_HEADER_CONNECTION, "close"});
+  return refused;
 }
 
 bool HasBody(MHD_Connection* connection) {
@@ -155,12 +200,15 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
     exchange = new Exchange;
     *request = exchange;
     ++state.inFlight;
-    if (!HasBody(connection)) return MHD_YES;
-    // Refused before its body is read; the library then closes the connection.
+    HeaderLines lines;
+    MHD_get_connection_values_n(connection, MHD_HEADER_KIND, AddLine, &lines);
+    const std::string loose = LooseHeader(version, lines);
+    if (loose.empty() && !HasBody(connection)) return MHD_YES;
+    // Refused before any body is read.
     exchange->routed = true;
-    Reply refused = route().reply;
-    if (refused.status != 405) refused = TextReply(400, "a request here has no body");
-    return Send(connection, url, method, version, refused);
+    Reply refused = loose.empty() ? route().reply : Refusal(loose);
+    if (refused.status != 405 && loose.empty()) refused = Refusal("a request here has no body");
+    return Send(state, connection, url, method, version, refused);
   }
   if (*uploadSize) {
     *uploadSize = 0;
@@ -170,19 +218,18 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
     exchange->routed = true;
     exchange->route = route();
     const Route& routed = exchange->route;
-    if (!routed.drawing) return Send(connection, url, method, version, routed.reply);
-    DrawLater(state, connection, *exchange);
-    return MHD_YES;
+    if (!routed.drawing) return Send(state, connection, url, method, version, routed.reply);
+    if (DrawLater(state, connection, *exchange)) return MHD_YES;
+    exchange->drawn = true;
+    exchange->bytes = std::make_shared<const std::string>("the server is stopping");
   }
   if (!exchange->drawn) return MHD_YES;
   if (!exchange->ok) {
-    Reply later = TextReply(503, exchange->bytes);
+    Reply later = TextReply(503, *exchange->bytes);
     later.headers.push_back({"Retry-After", "1"});
-    return Send(connection, url, method, version, later);
+    return Send(state, connection, url, method, version, later);
   }
-  const Bytes picture = std::make_shared<const std::string>(std::move(exchange->bytes));
-  state.cache.Keep(exchange->route.job.key, picture);
-  return Send(connection, url, method, version, PictureReply(exchange->route.job, picture));
+  return Send(state, connection, url, method, version, PictureReply(exchange->route.job, exchange->bytes));
 }
 
 void Completed(void* cls, MHD_Connection* connection, void** request, MHD_RequestTerminationCode) {
@@ -198,6 +245,17 @@ void Completed(void* cls, MHD_Connection* connection, void** request, MHD_Reques
 // undoes the escapes itself and refuses what it cannot read.
 size_t KeepEscapes(void*, MHD_Connection*, char* uri) { return std::strlen(uri); }
 
+// A connection past --connections makes way by shutting the one idle
+// longest; where none is idle it is refused at once, never left waiting in
+// the kernel's queue.
+void Take(State& state, int fd, const sockaddr* address, socklen_t length) {
+  if (state.slowClients.Count() >= static_cast<size_t>(state.options.connections) && !state.slowClients.ShedIdle()) {
+    close(fd);
+    return;
+  }
+  MHD_add_connection(state.daemon, fd, address, length);
+}
+
 }  // namespace
 
 HttpDaemon::HttpDaemon(const ServeOptions& options, const Site& site)
@@ -208,11 +266,13 @@ HttpDaemon::~HttpDaemon() { Stop(); }
 bool HttpDaemon::Start(std::string& error) {
   State& state = *state_;
   const ServeOptions& o = state.options;
-  if (!state.listener.Open(o.host, o.port, error)) return false;
+  if (!state.listener.Inherit(error) && !state.listener.Open(o.host, o.port, error)) return false;
+  if (!error.empty()) return false;
   state.daemon = MHD_start_daemon(
-      MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ITC | MHD_USE_TURBO, 0, nullptr,
-      nullptr, Answer, &state, MHD_OPTION_LISTEN_SOCKET, state.listener.fd(), MHD_OPTION_THREAD_POOL_SIZE,
-      static_cast<unsigned>(Cores()), MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned>(o.connections),
+      MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_NO_LISTEN_SOCKET | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ITC |
+          MHD_USE_TURBO,
+      0, nullptr, nullptr, Answer, &state, MHD_OPTION_THREAD_POOL_SIZE, static_cast<unsigned>(Cores()),
+      MHD_OPTION_CONNECTION_LIMIT, static_cast<unsigned>(o.connections) * kShutMargin,
       MHD_OPTION_PER_IP_CONNECTION_LIMIT, static_cast<unsigned>(o.perAddress), MHD_OPTION_CONNECTION_TIMEOUT,
       static_cast<unsigned>(o.timeout), MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
       MHD_OPTION_UNESCAPE_CALLBACK, KeepEscapes, nullptr, MHD_OPTION_NOTIFY_COMPLETED, Completed, &state,
@@ -222,11 +282,14 @@ bool HttpDaemon::Start(std::string& error) {
     return false;
   }
   state.slowClients.Start();
-  return true;
+  state.acceptor = std::make_unique<Acceptor>(
+      state.listener.fd(),
+      [&state](int fd, const sockaddr* address, socklen_t length) { Take(state, fd, address, length); });
+  return state.acceptor->Start(error);
 }
 
 std::string HttpDaemon::Address() const {
-  const std::string& host = state_->options.host;
+  const std::string& host = state_->listener.host();
   const bool v6 = host.find(':') != std::string::npos;
   return "http://" + (v6 ? "[" + host + "]" : host) + ":" + std::to_string(state_->listener.port()) + "/";
 }
@@ -234,15 +297,34 @@ std::string HttpDaemon::Address() const {
 void HttpDaemon::Stop() {
   State& state = *state_;
   if (!state.daemon) return;
-  // The listening socket stays open, unused, until the server's end.
-  MHD_quiesce_daemon(state.daemon);
+  const Clock::time_point start = Clock::now();
+  state.stopping = true;
+  // Our own socket is drained and closed, so that a client is refused at
+  // once rather than reset later; a service manager's keeps its queue for
+  // the next server.
+  if (state.acceptor) state.acceptor->Stop(!state.listener.inherited());
+  state.listener.Close();
+  // What was asked for before is drawn if the grace allows; then the queue
+  // latches and what still waits is refused.
+  state.draws.Drained(kDrawGrace);
+  state.draws.Close();
   state.draws.Cancel();
-  // Each suspended connection is resumed by its drawing: only then may the
-  // library let it go.
-  while (state.suspended > 0) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  const Clock::time_point bound = Clock::now() + kFinishBound;
+  const Clock::time_point bound = std::max(Clock::now(), start + kDrawGrace) + kFinishBound;
   // A request is in flight from its first byte in to its answer out.
   while ((state.inFlight > 0 || state.slowClients.AnyArriving()) && Clock::now() < bound) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  // The library may be stopped only with no connection suspended: each is
+  // resumed by its drawing, which ends, and none is suspended again.
+  {
+    std::lock_guard<std::mutex> lock(state.suspending);
+    state.ending = true;
+  }
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> lock(state.suspending);
+      if (state.suspended == 0) break;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   MHD_stop_daemon(state.daemon);

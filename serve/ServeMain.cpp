@@ -1,5 +1,6 @@
 // zimbelplot-serve: the page, and the picture of every graph link, over HTTP.
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <climits>
@@ -11,6 +12,7 @@
 #include "render/PngRenderer.h"
 #include "serve/Answer.h"
 #include "serve/HttpDaemon.h"
+#include "serve/Readiness.h"
 #include "serve/ServeOptions.h"
 
 namespace {
@@ -23,6 +25,15 @@ std::string DefaultRoot() {
   const std::string program = length > 0 ? std::string(self, static_cast<size_t>(length)) : "";
   if (program == ZIMBEL_SERVE_BUILT) return ZIMBEL_SERVE_BUILD_ROOT;
   return program.substr(0, program.find_last_of('/') + 1) + ZIMBEL_SERVE_ROOT;
+}
+
+// Every connection is a descriptor: --connections, not the shell's soft
+// limit of 1024, is what bounds them.
+void RaiseDescriptorLimit() {
+  rlimit limit{};
+  if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max) return;
+  limit.rlim_cur = limit.rlim_max;
+  setrlimit(RLIMIT_NOFILE, &limit);
 }
 
 }  // namespace
@@ -58,6 +69,7 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stops, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
+  RaiseDescriptorLimit();
   StartPngRenderer();
   HttpDaemon daemon(options, site);
   if (!daemon.Start(error)) {
@@ -66,8 +78,10 @@ int main(int argc, char** argv) {
   }
   std::printf("%s\n", daemon.Address().c_str());
   std::fflush(stdout);
+  TellServiceManager("READY=1");
   int signal = 0;
   sigwait(&stops, &signal);
+  TellServiceManager("STOPPING=1");
   daemon.Stop();
   StopPngRenderer();
   return 0;

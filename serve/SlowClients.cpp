@@ -24,7 +24,47 @@ void SlowClients::Opened(const void* key, int fd) {
 
 void SlowClients::Closed(const void* key) {
   std::lock_guard<std::mutex> lock(mutex_);
-  watches_.erase(key);
+  const auto found = watches_.find(key);
+  if (found == watches_.end()) return;
+  shut_ -= found->second.shut;
+  watches_.erase(found);
+}
+
+size_t SlowClients::Count() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return watches_.size() - shut_;
+}
+
+bool SlowClients::ShedIdle() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  // The oldest first, asking the kernel about that one alone: this runs
+  // for every connection past the limit.
+  std::vector<Watch*> busy;
+  for (;;) {
+    Watch* oldest = nullptr;
+    for (auto& [key, watch] : watches_) {
+      if (!watch.waiting || watch.shut || watch.busy) continue;
+      if (!oldest || watch.deadline < oldest->deadline) oldest = &watch;
+    }
+    if (!oldest) break;
+    int unread = 0;
+    if (ioctl(oldest->fd, FIONREAD, &unread) == 0 && unread == 0) {
+      Shut(*oldest);
+      for (Watch* watch : busy) watch->busy = false;
+      return true;
+    }
+    oldest->busy = true;
+    busy.push_back(oldest);
+  }
+  for (Watch* watch : busy) watch->busy = false;
+  return false;
+}
+
+void SlowClients::Shut(Watch& watch) {
+  shutdown(watch.fd, SHUT_RDWR);
+  watch.waiting = false;
+  if (!watch.shut) ++shut_;
+  watch.shut = true;
 }
 
 void SlowClients::Waiting(const void* key, bool waiting) {
@@ -52,8 +92,7 @@ void SlowClients::Run() {
     const Clock::time_point now = Clock::now();
     for (auto& [key, watch] : watches_) {
       if (!watch.waiting || now <= watch.deadline) continue;
-      shutdown(watch.fd, SHUT_RDWR);
-      watch.waiting = false;
+      Shut(watch);
     }
   }
 }

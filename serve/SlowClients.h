@@ -1,9 +1,11 @@
 #pragma once
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <map>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 // Gives every connection a bounded time to send each whole request, however
 // slowly it sends it (the library's own time-out restarts with every byte).
@@ -29,6 +31,11 @@ class SlowClients {
   // Whether a connection holds bytes of a request not yet read: one on its
   // way in as the server stops.
   bool AnyArriving();
+  // The connections open and not yet shut.
+  size_t Count();
+  // Shuts the connection that has waited longest for a request and holds
+  // no byte of one; false when every connection is busy.
+  bool ShedIdle();
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -36,13 +43,17 @@ class SlowClients {
     int fd;
     Clock::time_point deadline;
     bool waiting;
+    bool shut = false;
+    bool busy = false;  // holds bytes of a request: passed over by ShedIdle
   };
   void Run();
+  void Shut(Watch& watch);
 
   std::chrono::seconds time_;
   std::mutex mutex_;
   std::condition_variable changed_;
   std::map<const void*, Watch> watches_;
+  size_t shut_ = 0;  // of the watches, those whose socket is shut
   bool stopping_ = false;
   std::thread thread_;
 };

@@ -31,6 +31,14 @@ raw() {  # PORT REQUEST
   [ -n "$line" ] && echo "$line" | cut -d' ' -f2 || echo closed
 }
 
+# Every status line a raw request gets before the server closes, in one line.
+rawAnswers() {  # PORT REQUEST
+  exec 3<>"/dev/tcp/127.0.0.1/$1"
+  printf '%b' "$2" >&3 2>/dev/null || true
+  timeout 5 cat <&3 2>/dev/null | tr -d '\r' | awk '/^HTTP\// { printf "%s%s", n++ ? " " : "", $2 }' || true
+  exec 3>&-
+}
+
 pageAndPictures() {
   startServer main
   local url=$url_main
@@ -131,6 +139,21 @@ hostile() {
 LIST
   # Within the limit at its own size, past it at @2x.
   expectStatus 200 "$url$mid.png"
+  # A header two readers could take two ways: one 400, then the connection
+  # closes, so what follows is never answered as a request of its own.
+  local next='GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n' lines
+  while IFS='|' read -r want lines; do
+    [ "$(rawAnswers "$port" "GET /healthz HTTP/1.1\r\n$lines\r\n$next")" = "$want" ] || fail "header $lines: $(rawAnswers "$port" "GET /healthz HTTP/1.1\r\n$lines\r\n$next")"
+  done <<'LIST'
+400|Host: x\r\nContent-Length: 0\r\nContent-Length: 29\r\n
+400|Host: x\r\nContent-Length : 29\r\n
+400|
+400|Host: x\r\nHost: y\r\n
+400|Host: x\r\nX-A: a\rb\r\n
+400|Host: x\r\nIf-None-Match: "a"\r\nIf-None-Match: "b"\r\n
+200 200|Host: x\r\n
+LIST
+  [ "$(rawAnswers "$port" 'GET /healthz HTTP/1.0\r\n\r\n')" = 200 ] || fail "HTTP/1.0 needs no Host"
   local method
   for method in POST PUT DELETE PATCH OPTIONS TRACE CONNECT PROPFIND FOO; do
     expectStatus 405 "${url}healthz" -X "$method"
@@ -207,6 +230,148 @@ terminate() {
   [ "$(status "${url_term}healthz")" = 000 ] || fail "still answering after SIGTERM"
 }
 
+# A wrk script asking for a new picture each request, from $work/NAME.links.
+newPictures() {  # NAME COUNT
+  mkdir -p "$work/$1"
+  awk -v n="$2" -v dir="$work/$1" 'BEGIN {
+    for (f = 1; f <= n; f++) {
+      for (i = 1; i <= f % 50 + 2; i++) printf "%d.%d\n", i, f >dir "/" f ".txt"
+      close(dir "/" f ".txt")
+    }
+  }'
+  "$exporter" --format link "$work/$1"/*.txt >"$work/$1.links"
+  cat >"$work/$1.lua" <<LUA
+local links, n = {}, 0
+for line in io.lines("$work/$1.links") do links[#links + 1] = line end
+request = function()
+  n = n + 1
+  return wrk.format("GET", "/" .. links[n % #links + 1] .. ".png?" .. n)
+end
+LUA
+  # Each status counted, summed over wrk's threads at the end.
+  cat >>"$work/$1.lua" <<'LUA'
+local threads = {}
+counts = {}
+setup = function(thread) table.insert(threads, thread) end
+response = function(status) counts[status] = (counts[status] or 0) + 1 end
+done = function()
+  local total = {}
+  for _, thread in ipairs(threads) do
+    for status, n in pairs(thread:get("counts")) do total[status] = (total[status] or 0) + n end
+  end
+  for status, n in pairs(total) do io.write("status ", status, " ", n, "\n") end
+end
+LUA
+}
+# How many answers of wrk's run had status $2.
+answered() { awk -v s="$2" '$1 == "status" && $2 == s { print $3; found = 1 } END { if (!found) print 0 }' "$1"; }
+# wrk's socket errors of the kinds named (connect read write timeout), summed.
+socketErrors() {  # WRK-OUTPUT KIND...
+  awk -v kinds="${*:2}" '/Socket errors/ {
+    gsub(",", ""); for (i = 3; i < NF; i += 2) if (index(" " kinds " ", " " $i " ")) n += $(i + 1)
+  } END { print n + 0 }' "$1"
+}
+
+# SIGTERM under wrk -c64 of new pictures on kept-alive connections: every
+# request read is answered (wrk sees no read error and no time-out; a
+# refused connection is what a stopped server gives), and the process exits
+# 0 well inside the unit's TimeoutStopSec.
+stopUnderLoad() {
+  startServer load
+  newPictures fresh 400
+  wrk -t2 -c64 -d4s --timeout 3s -s "$work/fresh.lua" "$url_load" >"$work/stop.wrk" 2>&1 &
+  local load=$!
+  waitFor "[ \$(grep -c '\"GET /z1' '$work/load.log') -ge 200 ]" 100 || fail "the load never reached the server"
+  local start=$(date +%s%N) exitStatus=0
+  kill -TERM "$pid_load"
+  wait "$pid_load" || exitStatus=$?
+  local took=$((($(date +%s%N) - start) / 1000000))
+  wait "$load" || true
+  ((exitStatus == 0)) || fail "SIGTERM under load: exit status $exitStatus"
+  ((took <= 6000)) || fail "SIGTERM under load: $took ms to stop"
+  (($(socketErrors "$work/stop.wrk" read timeout) == 0)) || fail "SIGTERM under load: $(cat "$work/stop.wrk")"
+  echo "serve-tests: SIGTERM under wrk -c64 stopped in $took ms, no request left unanswered"
+}
+
+# 2 000 idle connections held against a server of 1 024: the idle longest
+# make way, so /healthz from another address answers within a second.
+idleCrowd() {
+  startServer idle --per-address 0
+  local port=${url_idle##*:}
+  port=${port%/}
+  (
+    ulimit -n "$(ulimit -Hn)"
+    for ((i = 0; i < 2000; i++)); do exec {fd}<>"/dev/tcp/127.0.0.1/$port" || exit 1; done
+    touch "$work/held"
+    sleep 30
+  ) 2>/dev/null &
+  local holder=$!
+  started+=("$holder")
+  waitFor "[ -e '$work/held' ]" 200 || fail "2000 connections were not made"
+  local i took
+  for ((i = 0; i < 5; i++)); do
+    took=$(curl -s -o /dev/null -m 1 --interface 127.0.0.2 -w '%{http_code} %{time_total}' "${url_idle}healthz") ||
+      fail "/healthz beside 2000 idle connections: no answer within 1 s ($took)"
+    [ "${took% *}" = 200 ] || fail "/healthz beside 2000 idle connections: $took"
+  done
+  kill "$holder"
+  echo "serve-tests: /healthz beside 2000 idle connections in ${took#* } s"
+}
+
+# Restarts under load on a socket held as a service manager holds it: the
+# connections made while no server runs wait in its queue, so wrk sees no
+# failed request at all.
+restartUnderLoad() {
+  local port
+  port=$(freePort)
+  HOLDER_LOG=$work/holder systemd-socket-activate -l "127.0.0.1:$port" -E HOLDER_LOG \
+    tests/serve/socket-holder.sh "$server" --root "$pageRoot" 2>"$work/holder.err" &
+  local holder=$!
+  started+=("$holder")
+  waitFor "curl -sf -o /dev/null http://127.0.0.1:$port/healthz" 100 || fail "the socket holder did not start: $(cat "$work/holder.err")"
+  waitFor "grep -q '^start 1 http://127.0.0.1:$port/' '$work/holder' 2>/dev/null" 50 || fail "the server did not take the socket passed: $(cat "$work"/holder*)"
+  newPictures again 400
+  wrk -t2 -c16 -d4s --timeout 3s -s "$work/again.lua" "http://127.0.0.1:$port/" >"$work/restart.wrk" 2>&1 &
+  local load=$! i
+  for i in 2 3; do
+    sleep 1
+    kill -HUP "$holder"
+    waitFor "grep -q '^start $i ' '$work/holder'" 50 || fail "restart $((i - 1)) did not end: $(cat "$work/holder")"
+  done
+  wait "$load" || fail "wrk failed: $(cat "$work/restart.wrk")"
+  grep -q 'Non-2xx\|Socket errors' "$work/restart.wrk" && fail "requests failed across restarts: $(cat "$work/restart.wrk")"
+  [ "$(grep -c '^exit 0$' "$work/holder")" = 2 ] || fail "a server did not stop cleanly: $(cat "$work/holder")"
+  echo "serve-tests: $(awk '/requests in/ { print $1 }' "$work/restart.wrk") requests across two restarts, none failed"
+}
+
+# The packaged nginx example in front of two instances, as shipped, while
+# 200 clients ask for new pictures: a full queue is passed on as 503 (or
+# tried on the other instance), never taken for a dead instance, so nginx
+# never answers 502; and a link of 512 values is kept by its cache.
+front() {
+  startServer a --per-address 0
+  startServer b --per-address 0
+  local port a=${url_a#http://} b=${url_b#http://}
+  port=$(freePort)
+  startNginx "$port" "${a%/}" "${b%/}"
+  newPictures crowd 400
+  wrk -t2 -c200 -d${FRONT_SECONDS:-3}s --timeout 5s -s "$work/crowd.lua" "http://127.0.0.1:$port/" >"$work/front.wrk" 2>&1 ||
+    fail "wrk failed: $(cat "$work/front.wrk")"
+  local drawn bad total
+  drawn=$(answered "$work/front.wrk" 200)
+  bad=$(answered "$work/front.wrk" 502)
+  total=$(awk '/requests in/ { print $1 }' "$work/front.wrk")
+  ((bad == 0 && 2 * drawn >= total)) || fail "behind nginx: $bad of $total answered 502, $drawn 200"
+  echo "serve-tests: 200 clients behind nginx: $drawn of $total drawn, no 502, $(answered "$work/front.wrk" 503) 503"
+  local long
+  # The longest texts a value has make the longest links.
+  awk 'BEGIN { srand(7); for (i = 0; i < 512; i++) printf "%.17g\n", -(rand() + 1) * 1e-300 }' >"$work/front.txt"
+  long=$("$exporter" --format link "$work/front.txt")
+  ((${#long} > 8000)) || fail "the long link is only ${#long} bytes"
+  curl -s -o /dev/null "http://127.0.0.1:$port/$long.png"
+  [ "$(header "http://127.0.0.1:$port/$long.png" X-Cache-Status)" = HIT ] || fail "a link of ${#long} bytes is not kept by nginx"
+}
+
 # Two instances behind the packaged nginx example; one is killed (SIGKILL)
 # during a bounded load, every request passing nginx's cache to an instance,
 # and no request fails.
@@ -246,5 +411,9 @@ pageAndPictures
 hostile
 busy
 terminate
+stopUnderLoad
+restartUnderLoad
+idleCrowd
+front
 balanced
 echo "serve-tests: passed"

@@ -1,0 +1,62 @@
+#include "serve/Acceptor.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+Acceptor::Acceptor(int listenFd, Take take) : listenFd_(listenFd), take_(std::move(take)) {}
+
+Acceptor::~Acceptor() {
+  Stop(false);
+  if (wake_ >= 0) close(wake_);
+}
+
+bool Acceptor::Start(std::string& error) {
+  wake_ = eventfd(0, EFD_CLOEXEC);
+  if (wake_ < 0) {
+    error = std::string("cannot start taking connections: ") + std::strerror(errno);
+    return false;
+  }
+  thread_ = std::thread([this] { Run(); });
+  return true;
+}
+
+void Acceptor::Stop(bool drain) {
+  if (!thread_.joinable()) return;
+  drain_ = drain;  // read by Run only after the eventfd's write
+  const uint64_t one = 1;
+  while (write(wake_, &one, sizeof one) < 0 && errno == EINTR) {
+  }
+  thread_.join();
+}
+
+void Acceptor::Run() {
+  pollfd watched[2] = {{listenFd_, POLLIN, 0}, {wake_, POLLIN, 0}};
+  for (;;) {
+    if (poll(watched, 2, -1) < 0 && errno != EINTR) return;
+    if (watched[1].revents) break;
+    if (watched[0].revents) AcceptAll();
+  }
+  if (drain_) AcceptAll();
+}
+
+void Acceptor::AcceptAll() {
+  for (;;) {
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    const int fd = accept4(listenFd_, reinterpret_cast<sockaddr*>(&address), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd >= 0) {
+      take_(fd, reinterpret_cast<sockaddr*>(&address), length);
+      continue;
+    }
+    // A connection the client gave up on while queued is no reason to stop;
+    // out of descriptors, the next poll tries again once one is freed.
+    if (errno == ECONNABORTED || errno == EINTR) continue;
+    if (errno == EMFILE || errno == ENFILE) usleep(10000);
+    return;
+  }
+}

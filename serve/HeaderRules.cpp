@@ -1,0 +1,61 @@
+#include "serve/HeaderRules.h"
+
+#include <strings.h>
+
+#include <cstring>
+
+namespace {
+
+bool TokenChar(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+         std::strchr("!#$%&'*+-.^_`|~", c) != nullptr;
+}
+
+bool Token(std::string_view text) {
+  if (text.empty()) return false;
+  for (unsigned char c : text) {
+    if (!c || !TokenChar(c)) return false;
+  }
+  return true;
+}
+
+// Visible bytes, spaces and tabs; a NUL, a CR or any other control byte
+// would end or split the line for some reader.
+bool FieldValue(std::string_view text) {
+  for (unsigned char c : text) {
+    if ((c < 0x20 && c != '\t') || c == 0x7F) return false;
+  }
+  return true;
+}
+
+bool Digits(std::string_view text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+bool Named(std::string_view name, const char* wanted) {
+  return name.size() == std::strlen(wanted) && strncasecmp(name.data(), wanted, name.size()) == 0;
+}
+
+// The headers a request may carry once at most: a second body length or
+// host is the smuggling pattern, a second If-None-Match one we would drop.
+const char* const kOnce[] = {"Host", "Content-Length", "Transfer-Encoding", "If-None-Match"};
+
+}  // namespace
+
+std::string LooseHeader(std::string_view version, const HeaderLines& lines) {
+  int counts[sizeof kOnce / sizeof *kOnce] = {};
+  for (const auto& [name, value] : lines) {
+    if (!Token(name)) return "a header's name is not a token";
+    if (!FieldValue(value)) return "a header holds a control character";
+    for (size_t i = 0; i < sizeof kOnce / sizeof *kOnce; ++i) {
+      if (Named(name, kOnce[i]) && ++counts[i] > 1) return std::string("more than one ") + kOnce[i] + " header";
+    }
+    if (Named(name, "Content-Length") && !Digits(value)) return "Content-Length is not a number";
+  }
+  if (version == "HTTP/1.1" && counts[0] == 0) return "an HTTP/1.1 request without a Host header";
+  return {};
+}
