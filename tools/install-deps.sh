@@ -23,6 +23,18 @@ command -v npm >/dev/null || lean+=(npm)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 
+# A mirror caught mid-sync fails one list or another for a while; what the
+# install needs is most often in the lists fetched, so after three tries it
+# goes on and the install itself says what it could not find.
+update() {
+  local try
+  for try in 1 2 3; do
+    $sudo apt-get update -qq && return
+    sleep $((try * 10))
+  done
+  echo "install-deps: apt-get update failed three times; going on with the lists it has" >&2
+}
+
 installed() { LC_ALL=C dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
@@ -32,12 +44,12 @@ for p in "${lean[@]}"; do installed "$p" || missingLean+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
   $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
+  update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 if [ ${#missingLean[@]} -gt 0 ]; then
   echo "Installing: ${missingLean[*]}"
-  [ ${#missing[@]} -gt 0 ] || $sudo apt-get update -qq
+  [ ${#missing[@]} -gt 0 ] || update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missingLean[@]}" >/dev/null
 fi
 

@@ -55,10 +55,16 @@ startNginx() {
   waitFor "curl -sf -o /dev/null http://127.0.0.1:$1/healthz" 100 || fail "nginx did not start: $(cat "$work/nginx/logs/error.log")"
 }
 
-# A port nothing listens on now.
+# A port nothing listens on now, below the kernel's range for outgoing
+# connections: a port there may be held by a client's connection (after a
+# load, thousands linger in TIME_WAIT), which no connect shows but which
+# makes a later bind fail.
 freePort() {
-  local port
-  for ((port = 20000 + RANDOM % 20000; ; port++)); do
+  local low high port
+  read -r low high </proc/sys/net/ipv4/ip_local_port_range
+  ((low > 11024)) || fail "no port range below the outgoing connections' ($low-$high)"
+  for ((port = 10000 + RANDOM % (low - 11024); port < low; port++)); do
     (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null || { echo "$port"; return; }
   done
+  fail "no free port below $low"
 }
