@@ -31,8 +31,3 @@ void AppendValue(GraphData& d, double v) {
   d.values[d.count++] = v;
 }
 
-void ResetGraphModel() {
-  graphSettings = StartSettings();
-  graphData = GraphData();
-  viewOffset = ViewOffset();
-}

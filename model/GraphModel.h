@@ -75,7 +75,3 @@ GraphSettings StartSettings();
 
 // One more value read, the range kept up to date; `d` has room for it.
 void AppendValue(GraphData& d, double v);
-
-// Back to the start-up state: defaults, no values, no scroll (for tests and
-// for a headless run that wants a clean slate).
-void ResetGraphModel();

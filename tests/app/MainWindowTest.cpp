@@ -17,6 +17,7 @@
 #include "shell/ShellState.h"
 #include "shell/ToolDialog.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/support/ResetGraphModel.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "model/GraphModel.h"
 #include "shell/ScrollView.h"
 #include "tests/dialog/TestWindow.h"
+#include "tests/support/ResetGraphModel.h"
 
 namespace {
 

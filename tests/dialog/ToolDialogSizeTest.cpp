@@ -12,6 +12,7 @@
 #include "tests/dialog/DialogDriver.h"
 #include "tests/dialog/TestWindow.h"
 #include "tests/dialog/ToolDialogTest.h"
+#include "tests/support/ResetGraphModel.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "shell/ToolDialog.h"
 #include "tests/dialog/DialogDriver.h"
 #include "tests/dialog/TestWindow.h"
+#include "tests/support/ResetGraphModel.h"
 
 void ToolDialogTest::SetUp() {
   ResetGraphModel();

@@ -16,6 +16,7 @@
 #include "model/GraphModel.h"
 #include "model/NumberText.h"
 #include "model/VerticalScale.h"
+#include "tests/support/ResetGraphModel.h"
 
 namespace {
 

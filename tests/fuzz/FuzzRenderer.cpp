@@ -16,6 +16,7 @@
 #include "render/GraphRenderer.h"
 #include "tests/fuzz/FuzzCheck.h"
 #include "tests/render/RecordingSurface.h"
+#include "tests/support/ResetGraphModel.h"
 
 namespace {
 

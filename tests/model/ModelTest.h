@@ -6,6 +6,7 @@
 
 #include "model/GraphModel.h"
 #include "tests/model/RecordingHooks.h"
+#include "tests/support/ResetGraphModel.h"
 
 // Every test starts from the program's start-up state and writes its data
 // files beside the test binary.

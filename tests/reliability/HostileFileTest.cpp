@@ -13,6 +13,7 @@
 #include "model/DataFileReader.h"
 #include "model/GraphModel.h"
 #include "model/NumberText.h"
+#include "tests/support/ResetGraphModel.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "model/GraphModel.h"
 #include "render/GraphRenderer.h"
 #include "render/gdiplus/OffscreenImage.h"
+#include "tests/support/ResetGraphModel.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <initializer_list>
 
 #include "model/GraphModel.h"
+#include "tests/support/ResetGraphModel.h"
 
 // Every test starts from the program's start-up state.
 class RenderTest : public ::testing::Test {

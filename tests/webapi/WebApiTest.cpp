@@ -13,6 +13,7 @@
 #include "tests/settings/SettingCases.h"
 #include "web/PageEvents.h"
 #include "web/WebApi.h"
+#include "tests/support/ResetGraphModel.h"
 
 namespace {
 
