@@ -1,5 +1,7 @@
 // The page hosted by zimbelplot-serve: File offers the graph's image links,
-// each the address of the exporter's picture; a static host offers none.
+// each the address of the exporter's picture, its snippets, the exporter's
+// too, and the page at the link's own address, which opens the graph; a
+// static host offers none of them.
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
 import {execFileSync, spawn} from 'node:child_process';
@@ -10,6 +12,9 @@ import {repoRoot, webDir, launchBrowser, openPage, chooseFile} from './driver.mj
 
 const release = path.join(repoRoot, 'build/release');
 const wave = path.join(repoRoot, 'examples/wave.txt');
+const exporter = path.join(release, 'export/zimbelplot-export');
+const exported = (...options) => execFileSync(exporter, [wave, ...options], {encoding: 'utf8'}).trimEnd();
+const kServed = ['cmd-share-link', 'cmd-png-link', 'cmd-svg-link', 'cmd-markdown', 'cmd-html'];
 const problems = [];
 let served;
 let staticHost;
@@ -65,11 +70,41 @@ test('served by zimbelplot-serve, File copies image links to the exporter\'s pic
   await page.close();
 });
 
+// What a menu item put on the clipboard, once the page has said it did.
+async function copied(page, id) {
+  await page.evaluate(() => { document.getElementById('message').textContent = ''; });
+  await page.click('#menu-file summary');
+  await page.click('#' + id);
+  await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+  return page.evaluate(() => navigator.clipboard.readText());
+}
+
+test('the page at a link\'s own address opens the graph, and copies the exporter\'s snippets and both links', async () => {
+  const link = exported('--format', 'link');
+  const page = await openPage(browser.context, served.url + link, problems);
+  await browser.context.grantPermissions(['clipboard-read', 'clipboard-write'], {origin: served.url});
+  await page.waitForFunction(() => !document.getElementById('cmd-html').hidden);
+  assert.equal(await page.evaluate(() => document.getElementById('e1000').value), '970');
+  const alt = exported('--format', 'markdown').match(/^!\[(.*)\]/)[1];
+  assert.equal(await page.evaluate(() => document.getElementById('canvas').getAttribute('aria-label')), alt);
+  const tags = await page.evaluate(() => Object.fromEntries([...document.querySelectorAll('meta[property^="og:"]')]
+    .map((meta) => [meta.getAttribute('property'), meta.content])));
+  assert.equal(tags['og:title'], alt);
+  assert.equal(tags['og:image'], served.url + link + '@2x.png');
+  for (const format of ['markdown', 'html']) {
+    assert.equal(await copied(page, 'cmd-' + format), exported('--format', format, '--server', served.url), format);
+  }
+  assert.equal(await copied(page, 'cmd-share-link'), served.url + link);
+  assert.match(await page.evaluate(() => document.getElementById('message').textContent), /server|サーバー/);
+  // The private link is the page's own, whatever address opened it.
+  assert.equal(await copied(page, 'cmd-link'), served.url + '#' + link);
+  await page.close();
+});
+
 test('on a static host File offers no image link', async () => {
   const page = await openPage(browser.context, staticHost.url, problems);
   await page.waitForLoadState('networkidle');
-  const offered = await page.evaluate(() => ['cmd-png-link', 'cmd-svg-link']
-    .filter((id) => !document.getElementById(id).hidden));
+  const offered = await page.evaluate((ids) => ids.filter((id) => !document.getElementById(id).hidden), kServed);
   assert.deepEqual(offered, []);
   await page.close();
 });
