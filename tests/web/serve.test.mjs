@@ -108,3 +108,56 @@ test('on a static host File offers no image link', async () => {
   assert.deepEqual(offered, []);
   await page.close();
 });
+
+// WCAG's contrast of two sRGB colours, each [r, g, b] of 0-255.
+const luminance = (rgb) => rgb.map((c) => c / 255).map((c) => (c <= 0.04045 ? c / 12.92 : ((c + 0.055) / 1.055) ** 2.4))
+  .reduce((sum, c, i) => sum + c * [0.2126, 0.7152, 0.0722][i], 0);
+const contrast = (a, b) => (Math.max(luminance(a), luminance(b)) + 0.05) / (Math.min(luminance(a), luminance(b)) + 0.05);
+
+test('a README of three graphs\' snippets, rendered by cmark-gfm, reads on the code host\'s light and dark pages', async () => {
+  const inputs = ['wave.txt', 'three.txt', 'negative.txt'].map((name) => path.join(repoRoot, 'examples', name));
+  const snippet = (input, format) => execFileSync(exporter, [input, '--format', format, '--server', served.url],
+    {encoding: 'utf8'});
+  const readme = inputs.map((input, i) => `## Graph ${i + 1}\n\n${snippet(input, 'markdown')}\n${snippet(input, 'html')}\n`)
+    .join('\n');
+  // The host keeps <picture>, <source> and <img> of a README's HTML.
+  const body = execFileSync('cmark-gfm', ['--unsafe'], {input: readme, encoding: 'utf8'});
+  const page = await browser.context.newPage();
+  try {
+    for (const [scheme, ground] of [['light', [255, 255, 255]], ['dark', [0x0d, 0x11, 0x17]]]) {
+      await page.emulateMedia({colorScheme: scheme});
+      await page.setContent(`<!DOCTYPE html><meta name="color-scheme" content="light dark"><body style="background:
+        rgb(${ground})">${body.replace(/<img /g, '<img crossorigin="anonymous" ')}</body>`);
+      await page.waitForFunction(() => [...document.images].every((image) => image.complete), null, {timeout: 10000});
+      const images = await page.evaluate((behind) => [...document.images].map((image) => {
+        // The picture as the page shows it: over the page's ground, at its
+        // laid-out size.
+        const canvas = document.createElement('canvas');
+        canvas.width = image.width;
+        canvas.height = image.height;
+        const context = canvas.getContext('2d');
+        context.fillStyle = `rgb(${behind})`;
+        context.fillRect(0, 0, canvas.width, canvas.height);
+        context.drawImage(image, 0, 0, canvas.width, canvas.height);
+        const pixels = context.getImageData(0, 0, canvas.width, canvas.height).data;
+        const colours = [];
+        for (let i = 0; i < pixels.length; i += 4) colours.push([pixels[i], pixels[i + 1], pixels[i + 2]]);
+        return {source: image.currentSrc.slice(-12), loaded: image.naturalWidth > 0, width: image.width,
+          height: image.height, stated: [image.getAttribute('width'), image.getAttribute('height')], colours};
+      }), ground);
+      assert.equal(images.length, 6, scheme);
+      for (const image of images) {
+        assert.ok(image.loaded, `${scheme} ${image.source}`);
+        if (image.stated[0] !== null) assert.deepEqual([String(image.width), String(image.height)], image.stated);
+        // The line's pixels: the fewest a line across the picture draws, the
+        // most unlike the ground.
+        const unlike = image.colours.map((colour) => contrast(colour, ground)).sort((a, b) => b - a);
+        const line = unlike[Math.min(image.width, unlike.length - 1)];
+        assert.ok(line >= 3, `${scheme} ${image.source}: the line's contrast is ${line.toFixed(2)}`);
+      }
+      await page.screenshot({path: `/tmp/readme-${scheme}.png`, fullPage: true});
+    }
+  } finally {
+    await page.close();
+  }
+});
