@@ -7,13 +7,13 @@ import {paintMoved} from './painting.js';
 import {showNewValues} from './readers.js';
 import {$, say, text} from './texts.js';
 
-// Opened at a link's own address, the page's address is the folder that
-// address is in, where the page itself is.
-const place = {atLink: false};
-const pageAddress = () => (place.atLink ? new URL('./', location.href).href : location.href.split('#')[0]);
 // Where zimbelplot-serve hosts the page: the address its pictures and
 // pages are under.
 const serverAddress = () => new URL('./', location.href).href;
+// Opened at a link's own address, the page's address is the folder that
+// address is in, where the page itself is.
+const place = {atLink: false};
+const pageAddress = () => (place.atLink ? serverAddress() : location.href.split('#')[0]);
 
 // What a copy could not put on the clipboard is shown, to be copied by
 // hand.
