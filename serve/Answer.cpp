@@ -11,6 +11,7 @@
 #include "model/NumberText.h"
 #include "model/SettingsTable.h"
 #include "serve/PictureCache.h"
+#include "serve/SharedPage.h"
 
 namespace {
 
@@ -129,6 +130,30 @@ bool ReadLook(std::string& stem, PngLook& look, std::string& reason) {
   return true;
 }
 
+// Why a picture of `s` is not drawn, with its status; 0 when it is.
+int Unfit(const Site& site, const GraphSettings& s, PictureKind kind, int64_t scale, std::string& reason) {
+  const std::string size = std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) + " pixels";
+  if (s.imageWidth < 1 || s.imageHeight < 1) {
+    reason = "a picture of " + size + " holds nothing";
+    return 422;
+  }
+  // A link may carry a width the data makes, past any side a PNG can be
+  // drawn with; an SVG has no such bound, as the exporter's has none.
+  const std::string scaled = size + (scale > 1 ? " at @" + std::to_string(scale) + "x" : "");
+  if (kind == PictureKind::Png && (s.imageWidth * scale > kImageSizeMax || s.imageHeight * scale > kImageSizeMax)) {
+    reason = "a PNG of " + scaled + " is wider or taller than " + std::to_string(kImageSizeMax) + " pixels";
+    return 422;
+  }
+  const uint64_t pixels = static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight) *
+                          static_cast<uint64_t>(scale * scale);
+  if (pixels > site.maxPixels) {
+    reason = "a picture of " + scaled + " is over this server's limit of " + std::to_string(site.maxPixels) +
+             " pixels";
+    return 422;
+  }
+  return 0;
+}
+
 // A kept picture is answered before its link is read again: it was read
 // whole when the picture was drawn, and the key is the link itself.
 Route PictureRoute(const Site& site, const std::string& plain, const char* ifNoneMatch, PictureCache* cache) {
@@ -152,34 +177,64 @@ Route PictureRoute(const Site& site, const std::string& plain, const char* ifNon
     route.reply = TextReply(400, "not a graph link, or a damaged or cut one");
     return route;
   }
+  const int status = Unfit(site, job.settings, job.kind, job.look.scale, reason);
+  if (status != 0) {
+    route.reply = TextReply(status, reason);
+    return route;
+  }
   const GraphSettings& s = job.settings;
-  const std::string size = std::to_string(s.imageWidth) + " x " + std::to_string(s.imageHeight) + " pixels";
-  if (s.imageWidth < 1 || s.imageHeight < 1) {
-    route.reply = TextReply(422, "a picture of " + size + " holds nothing");
-    return route;
-  }
-  // A link may carry a width the data makes, past any side a PNG can be
-  // drawn with; an SVG has no such bound, as the exporter's has none.
-  const int64_t scale = job.look.scale;
-  const std::string scaled = size + (scale > 1 ? " at @" + std::to_string(scale) + "x" : "");
-  if (job.kind == PictureKind::Png &&
-      (s.imageWidth * scale > kImageSizeMax || s.imageHeight * scale > kImageSizeMax)) {
-    route.reply = TextReply(422, "a PNG of " + scaled + " is wider or taller than " +
-                                     std::to_string(kImageSizeMax) + " pixels");
-    return route;
-  }
   job.pixels = static_cast<uint64_t>(s.imageWidth) * static_cast<uint64_t>(s.imageHeight) *
-               static_cast<uint64_t>(scale * scale);
-  if (job.pixels > site.maxPixels) {
-    route.reply = TextReply(422, "a picture of " + scaled + " is over this server's limit of " +
-                                     std::to_string(site.maxPixels) + " pixels");
-    return route;
-  }
+               static_cast<uint64_t>(job.look.scale * job.look.scale);
   if (Matches(ifNoneMatch, job.etag)) {
     route.reply = PictureNotModified(job.etag);
     return route;
   }
   route.drawing = true;
+  return route;
+}
+
+// A link ends in its checksum's digits: a name ending in ".gif" after
+// them asks for a picture we do not draw, not for the link's page.
+bool HasEnding(const std::string& plain) {
+  const size_t last = plain.rfind('&');
+  return last != std::string::npos && plain.find('.', last) != std::string::npos;
+}
+
+// One of the page's files, or the page at a link's address, its bytes
+// made only when the client has none of them.
+template <typename Make>
+Reply PageReply(const std::string& type, const std::string& etag, const char* ifNoneMatch, Make bytes) {
+  Reply reply = Matches(ifNoneMatch, etag)
+                    ? NotModified(etag, kPageCaching)
+                    : Reply{200, {{"Content-Type", type}, {"ETag", etag}, {"Cache-Control", kPageCaching}}, bytes()};
+  if (type.compare(0, 9, "text/html") == 0) reply.headers.push_back({"Content-Security-Policy", kPagePolicy});
+  return reply;
+}
+
+// The page that opens a link's graph, at the link's own address. Its tags
+// name the host the request names, so its tag changes with that host, and
+// a cache that keeps one host's page never hands it out for another. Its
+// picture is the PNG at twice the size where that is drawn, at its own
+// size where only that is.
+Route SharedRoute(const Site& site, const std::string& plain, const char* ifNoneMatch, const Addressed& addressed) {
+  Route route;
+  GraphSettings settings;
+  GraphData data;
+  const auto index = site.files.find("/");
+  if (index == site.files.end()) {
+    route.reply = TextReply(404, "no such page or picture");
+  } else if (!ReadLinkFragment(plain.data() + 1, plain.size() - 1, settings, data)) {
+    route.reply = TextReply(400, "not a graph link, or a damaged or cut one");
+  } else {
+    std::string reason;
+    int scale = 2;
+    while (scale > 0 && Unfit(site, settings, PictureKind::Png, scale, reason) != 0) --scale;
+    const std::string origin = RequestOrigin(addressed);
+    const PageFile& page = index->second;
+    route.reply = PageReply(page.type, Etag(page.etag + origin + plain), ifNoneMatch, [&] {
+      return std::make_shared<const std::string>(SharedPage(*page.bytes, settings, data, origin, scale));
+    });
+  }
   return route;
 }
 
@@ -203,7 +258,7 @@ Reply PictureReply(const PictureJob& job, Bytes bytes) {
 }
 
 Route RouteRequest(const Site& site, const std::string& method, const std::string& path, const char* ifNoneMatch,
-                   PictureCache* cache) {
+                   PictureCache* cache, const Addressed& addressed) {
   Route route;
   std::string plain;
   if (method != "GET" && method != "HEAD") {
@@ -217,18 +272,12 @@ Route RouteRequest(const Site& site, const std::string& method, const std::strin
     route.reply = TextReply(200, "ok");
   } else if (const auto file = site.files.find(plain); file != site.files.end()) {
     const PageFile& page = file->second;
-    if (Matches(ifNoneMatch, page.etag)) {
-      route.reply = NotModified(page.etag, kPageCaching);
-    } else {
-      route.reply = {200, {{"Content-Type", page.type}, {"ETag", page.etag}, {"Cache-Control", kPageCaching}},
-                     page.bytes};
-    }
-    if (page.type.compare(0, 9, "text/html") == 0) {
-      route.reply.headers.push_back({"Content-Security-Policy", kPagePolicy});
-    }
+    route.reply = PageReply(page.type, page.etag, ifNoneMatch, [&page] { return page.bytes; });
   } else if (plain.compare(0, kLinkPath.size(), kLinkPath) == 0 &&
              (EndsWith(plain, ".png") || EndsWith(plain, ".svg"))) {
     route = PictureRoute(site, plain, ifNoneMatch, cache);
+  } else if (plain.compare(0, kLinkPath.size(), kLinkPath) == 0 && !HasEnding(plain)) {
+    route = SharedRoute(site, plain, ifNoneMatch, addressed);
   } else {
     route.reply = TextReply(404, "no such page or picture");
   }

@@ -8,6 +8,7 @@
 
 #include "model/GraphLink.h"
 #include "serve/Picture.h"
+#include "serve/SharedPage.h"
 
 // What the server answers, decided before any byte of it is drawn: a
 // request is hostile until this has read it, and every answer to a bad one
@@ -50,8 +51,10 @@ class PictureCache;
 
 // `path` as the request line spells it (no query); `ifNoneMatch` null when
 // the header is absent. A picture in `cache` (if given) is answered from it.
+// "/LINK" is the page opening that graph, its tags naming the address
+// `addressed` gives.
 Route RouteRequest(const Site& site, const std::string& method, const std::string& path, const char* ifNoneMatch,
-                   PictureCache* cache = nullptr);
+                   PictureCache* cache = nullptr, const Addressed& addressed = {});
 
 Reply PictureReply(const PictureJob& job, Bytes bytes);
 

@@ -191,9 +191,11 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
   State& state = *static_cast<State*>(cls);
   auto* exchange = static_cast<Exchange*>(*request);
   const auto route = [&] {
-    return RouteRequest(state.site, method, url,
-                        MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_IF_NONE_MATCH),
-                        &state.cache);
+    const auto value = [connection](const char* name) {
+      return MHD_lookup_connection_value(connection, MHD_HEADER_KIND, name);
+    };
+    return RouteRequest(state.site, method, url, value(MHD_HTTP_HEADER_IF_NONE_MATCH), &state.cache,
+                        {value(MHD_HTTP_HEADER_HOST), value("X-Forwarded-Host"), value("X-Forwarded-Proto")});
   };
   if (!exchange) {
     state.slowClients.Waiting(connection, false);

@@ -11,6 +11,7 @@
 #include "model/DataFileReader.h"
 #include "model/FloatChars.h"
 #include "model/GraphLink.h"
+#include "model/GraphSnippet.h"
 #include "model/GraphText.h"
 #include "model/GraphModel.h"
 #include "model/ModelHooks.h"
@@ -111,6 +112,12 @@ char* ZimbelLink() { return Handed(LinkFragment(graphSettings, graphData)); }
 
 char* ZimbelGraphText(int english) {
   return Handed(GraphText(graphData, english ? TextLanguage::English : TextLanguage::Japanese));
+}
+
+char* ZimbelSnippet(int html, const char* server) {
+  const std::string address = server ? server : "";
+  return Handed(html ? HtmlSnippet(graphSettings, graphData, address)
+                     : MarkdownSnippet(graphSettings, graphData, address));
 }
 
 int ZimbelOpenLink(const char* fragment) {

@@ -141,6 +141,11 @@ ZIMBEL_API char* ZimbelLink();
 // Japanese when `english` is 0.
 ZIMBEL_API char* ZimbelGraphText(int english);
 
+// The snippet zimbelplot-export --format markdown (`html` 0) or html
+// (`html` 1) prints for the graph on screen, naming the server at
+// `server` (an address ending in "/").
+ZIMBEL_API char* ZimbelSnippet(int html, const char* server);
+
 // Shows the graph of a fragment ZimbelLink wrote (no "#"); nothing is
 // written through onFieldWritten: the page shows every field's
 // ZimbelFieldText. 1 when opened; 0 for anything else (damaged, cut short,

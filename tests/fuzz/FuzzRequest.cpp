@@ -1,8 +1,9 @@
 // Fuzzes the server's request handler as the server calls it, with any
-// method and path, a link sealed with a right checksum or not, and an
-// If-None-Match: every answer is one the server means to give (never a
-// 5xx), every refusal one line of text, and every picture it agrees to draw
-// is drawn within the pixel limit.
+// method and path, a link sealed with a right checksum or not, an
+// If-None-Match and any host: every answer is one the server means to give
+// (never a 5xx), every refusal one line of text, every picture it agrees
+// to draw is drawn within the pixel limit, and a link's page adds nothing
+// to the page but its tags.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -17,6 +18,8 @@ namespace {
 const char* const kMethods[] = {"GET", "HEAD", "POST", "OPTIONS", "get", ""};
 // A sealed PNG's look, after its checksum.
 const char* const kLooks[] = {"", "@2x", "@3x", "-dark", "@3x-dark", "@4x", "@x", "-dark@2x"};
+// A link's page (a sealed link with no ending) is asked for by these.
+const char* const kHosts[] = {"example.org:8016", "[::1]:80", "x\" onload=\"y", "a/b", "a:99999", "<b>", nullptr};
 
 Site MakeSite() {
   Site site;
@@ -45,10 +48,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   std::string path = rest;
   const int shape = bytes[1] % 4;
   const std::string look = kLooks[(bytes[1] >> 2) % (sizeof kLooks / sizeof *kLooks)];
-  if (shape == 1 || shape == 2) path = "/" + rest + "&c=" + LinkChecksum(rest) + (shape == 1 ? look + ".png" : ".svg");
+  const char* host = kHosts[(bytes[1] >> 2) % (sizeof kHosts / sizeof *kHosts)];
+  const char* ending = shape == 1 ? (bytes[0] & 0x40 ? "" : ".png") : ".svg";
+  if (shape == 1 || shape == 2) {
+    path = "/" + rest + "&c=" + LinkChecksum(rest) + (*ending == '.' ? look : "") + ending;
+  }
   const char* ifNoneMatch = bytes[0] & 0x80 ? "\"1.2-0000000000000000\", *" : nullptr;
 
-  const Route route = RouteRequest(site, method, path, shape == 3 ? ifNoneMatch : nullptr, &cache);
+  const Route route =
+      RouteRequest(site, method, path, shape == 3 ? ifNoneMatch : nullptr, &cache, {host, nullptr, nullptr});
   const Reply& reply = route.reply;
   if (route.drawing) {
     const GraphSettings& s = route.job.settings;
@@ -70,6 +78,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   }
   switch (reply.status) {
     case 200:
+      Check(method == "GET" || method == "HEAD");
+      if (Header(reply, "Content-Type", "text/html; charset=utf-8") && reply.body->size() > 15) {
+        const std::string& page = *reply.body;
+        size_t tags = 0;
+        for (size_t at = page.find('<'); at != std::string::npos; at = page.find('<', at + 1)) ++tags;
+        size_t metas = 0;
+        for (size_t at = page.find("<meta "); at != std::string::npos; at = page.find("<meta ", at + 1)) ++metas;
+        Check(tags == metas + 1 && page.find(" onload") == std::string::npos);
+      }
+      break;
     case 304: Check(method == "GET" || method == "HEAD"); break;
     case 400:
     case 404:

@@ -94,6 +94,72 @@ pageAndPictures() {
   grep -q '"GET /app.js HTTP/1.1" 304 -$' "$work/main.log" || fail "no common log line"
 }
 
+# A tag's content in the page $1: tag $2 by its property or name.
+meta() { grep -oE "<meta (property|name)=\"$2\" content=\"[^\"]*\">" <<<"$1" | sed 's/.*content="//; s/">$//'; }
+# A PNG's width and height from its header.
+pngSize() { od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%d %d", $3 * 256 + $4, $7 * 256 + $8 }'; }
+
+# A link's own address: the page, with the graph's tags (escaped), whose
+# picture is the PNG at twice the size; the host it names is the request's
+# only when it is a host, a front's where one says so; a bad link is a 4xx.
+sharedPage() {
+  startServer shared
+  local url=$url_shared link page want
+  link=$("$exporter" --format link examples/wave.txt)
+  page=$(curl -s "$url$link")
+  grep -q '<script src="app.js"></script>' <<<"$page" || fail "the link's page is not the page"
+  [ "$(header "$url$link" Content-Security-Policy)" = "$(header "$url" Content-Security-Policy)" ] ||
+    fail "the link's page has another policy than the page"
+  want=$("$exporter" --format markdown examples/wave.txt | sed 's/^!\[\(.*\)\](.*$/\1/')
+  [ "$(meta "$page" og:title)" = "$want" ] && [ "$(meta "$page" og:description)" = "$want" ] ||
+    fail "og:title and og:description are not the text alternative: $(meta "$page" og:title)"
+  [ "$(meta "$page" twitter:card)" = summary_large_image ] || fail "no large card"
+  local image=${url}${link//&/\&amp;}@2x.png
+  [ "$(meta "$page" og:image)" = "$image" ] || fail "og:image is $(meta "$page" og:image | head -c 80)"
+  curl -s -o "$work/shared.png" "${image//&amp;/\&}"
+  "$exporter" --scale 2 examples/wave.txt -o "$work/want.png"
+  cmp "$work/want.png" "$work/shared.png" || fail "og:image is not the exporter's PNG at --scale 2"
+  "$exporter" examples/wave.txt -o "$work/one.png"
+  read -r width height <<<"$(pngSize "$work/one.png")"
+  [ "$(pngSize "$work/shared.png")" = "$((2 * width)) $((2 * height))" ] &&
+    [ "$(meta "$page" og:image:width) $(meta "$page" og:image:height)" = "$((2 * width)) $((2 * height))" ] ||
+    fail "og:image is $(pngSize "$work/shared.png"), its tags say $(meta "$page" og:image:width) x $(meta "$page" og:image:height)"
+  local etag
+  etag=$(header "$url$link" ETag)
+  expectStatus 304 "$url$link" -H "If-None-Match: $etag"
+  [ "$(header "$url$link" ETag -H 'Host: other.example')" != "$etag" ] || fail "one tag for two hosts' pages"
+  # Hosts no page may name: the picture is then named beside the page.
+  local host
+  while IFS= read -r host; do
+    page=$(curl -s "$url$link" -H "Host: $host")
+    [ "$(meta "$page" og:image)" = "${link//&/\&amp;}@2x.png" ] || fail "Host $host: og:image $(meta "$page" og:image | head -c 80)"
+    [ -z "$(meta "$page" og:url)" ] || fail "Host $host: an og:url"
+    grep -qE 'onload|evil|<b>' <<<"$page" && fail "Host $host is in the page"
+  done <<'LIST'
+x" onload="alert(1)
+evil.example/<b>
+evil.example:99999
+evil.example:80:80
+user@evil.example
+-evil.example
+[::1
+LIST
+  page=$(curl -s --http1.0 -H 'Host:' "$url$link")
+  [ "$(meta "$page" og:image)" = "${link//&/\&amp;}@2x.png" ] || fail "no Host: og:image $(meta "$page" og:image | head -c 80)"
+  page=$(curl -s "$url$link" -H 'Host: [::1]:8016')
+  [ "$(meta "$page" og:image)" = "http://[::1]:8016/${link//&/\&amp;}@2x.png" ] || fail "an IPv6 host"
+  page=$(curl -s "$url$link" -H 'X-Forwarded-Host: front.example' -H 'X-Forwarded-Proto: https')
+  [ "$(meta "$page" og:url)" = "https://front.example/${link//&/\&amp;}" ] || fail "a front's host: $(meta "$page" og:url | head -c 80)"
+  # Too large at twice the size: the picture at its own.
+  link=$("$exporter" --format link --width 20000 --height 40 examples/three.txt)
+  [ "$(meta "$(curl -s "$url$link")" og:image)" = "${url}${link//&/\&amp;}.png" ] || fail "a wide graph's og:image"
+  link=$("$exporter" --format link examples/wave.txt)
+  expectStatus 400 "$url${link:0:${#link}-3}"
+  expectStatus 400 "$url${link/&c=/&c=0}"
+  expectStatus 400 "$url${link}/"
+  expectStatus 404 "$url${link:1}"
+}
+
 hostile() {
   startServer hostile --timeout 1 --max-pixels 1000000
   local url=$url_hostile port=${url_hostile##*:}
@@ -368,6 +434,8 @@ front() {
   awk 'BEGIN { srand(7); for (i = 0; i < 512; i++) printf "%.17g\n", -(rand() + 1) * 1e-300 }' >"$work/front.txt"
   long=$("$exporter" --format link "$work/front.txt")
   ((${#long} > 8000)) || fail "the long link is only ${#long} bytes"
+  [ "$(meta "$(curl -s "http://127.0.0.1:$port/$long")" og:image)" = "http://127.0.0.1:$port/${long//&/\&amp;}@2x.png" ] ||
+    fail "behind nginx, og:image does not name the front"
   curl -s -o /dev/null "http://127.0.0.1:$port/$long.png"
   [ "$(header "http://127.0.0.1:$port/$long.png" X-Cache-Status)" = HIT ] || fail "a link of ${#long} bytes is not kept by nginx"
 }
@@ -408,6 +476,7 @@ LUA
 
 [ -n "${ONLY:-}" ] && { $ONLY; exit; }
 pageAndPictures
+sharedPage
 hostile
 busy
 terminate

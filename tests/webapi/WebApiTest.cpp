@@ -181,13 +181,17 @@ TEST_F(WebApiTest, ALinkOpensTheSameGraphAndABadOneNothing) {
   EXPECT_TRUE(events.empty()) << "nothing is written back to the page";
 }
 
-// The page's words for the graph are the SVG's title.
-TEST_F(WebApiTest, TheTextAlternativeIsTheSvgsTitle) {
+// The page's words for the graph are the SVG's title, and its snippets
+// name the link on screen.
+TEST_F(WebApiTest, TheTextAlternativeAndSnippetsAreTheCoresForTheGraphOnScreen) {
   ASSERT_TRUE(Load("1\n-2\n7.25\n"));
   const std::string english = Taken(ZimbelGraphText(1));
   EXPECT_EQ("Line graph of 3 values, lowest -2, highest 7.25", english);
   EXPECT_EQ(u8"3 個の値の折れ線グラフ(最小 -2、最大 7.25)", Taken(ZimbelGraphText(0)));
   EXPECT_NE(std::string::npos, Taken(ZimbelSvg()).find("<title>" + english + "</title>"));
+  const std::string link = Taken(ZimbelLink());
+  EXPECT_EQ("![" + english + "](http://h/" + link + ".svg)", Taken(ZimbelSnippet(0, "http://h/")));
+  EXPECT_NE(std::string::npos, Taken(ZimbelSnippet(1, "http://h/")).find(" alt=\"" + english + "\""));
 }
 
 TEST_F(WebApiTest, AnEmptyImageHasNoSvg) {

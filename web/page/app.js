@@ -4,7 +4,7 @@
 // texts and values in and paints.
 import {binding} from './core.js';
 import {showWrittenField} from './fields.js';
-import {offerImageLinks, openLink} from './links.js';
+import {offerImageLinks, openAddress, openLink} from './links.js';
 import {wireDropAndPaste, wireMenu} from './menu.js';
 import {keepOnceQuiet, noteActivity} from './offline.js';
 import {followView, paintNow} from './painting.js';
@@ -26,7 +26,7 @@ function start(core) {
   showCoreSettings(true);
   followView();
   window.addEventListener('hashchange', openLink);
-  openLink();
+  openAddress();
   document.body.dataset.ready = 'true';
   paintNow();
   keepOnceQuiet();

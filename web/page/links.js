@@ -1,12 +1,25 @@
 // Links: the graph carried in a page address, and where the page's host
-// draws pictures from links, the picture's own address.
+// draws pictures from links, the picture's own address, the page at the
+// link's own address and snippets that put the picture on a page.
 import {binding, taken, withCString} from './core.js';
 import {showCoreSettings, showTool} from './panel.js';
 import {paintMoved} from './painting.js';
 import {showNewValues} from './readers.js';
 import {$, say, text} from './texts.js';
 
-const pageAddress = () => location.href.split('#')[0];
+// Where zimbelplot-serve hosts the page: the address its pictures and
+// pages are under.
+const serverAddress = () => new URL('./', location.href).href;
+// Opened at a link's own address, the page's address is the folder that
+// address is in, where the page itself is.
+const place = {atLink: false};
+const pageAddress = () => (place.atLink ? serverAddress() : location.href.split('#')[0]);
+
+// What a copy could not put on the clipboard is shown, to be copied by
+// hand.
+function copyText(copied, value) {
+  navigator.clipboard.writeText(value).then(() => say(text(copied)), () => say(text('copyByHand').replace('%s', value)));
+}
 
 // The graph travels in the fragment, which the browser never sends to a
 // server. Where the clipboard is refused, the address bar holds the link.
@@ -20,15 +33,30 @@ export function copyLink() {
   });
 }
 
+// The page at the link's own address: what a chat shows a preview of,
+// since the server reads the graph from the path.
+export function copyShareLink() {
+  const {core} = binding;
+  if (!core) return say(text('notReady'));
+  copyText('shareLinkCopied', serverAddress() + taken(core._ZimbelLink()));
+}
+
 // Where zimbelplot-serve hosts the page, the same link also names the
 // graph's picture: any web page, README or mail can show it.
 export function copyImageLink(extension) {
   const {core} = binding;
   if (!core) return say(text('notReady'));
   if (core._ZimbelImageWidth() < 1 || core._ZimbelImageHeight() < 1) return say(text('noPicture'));
-  const address = new URL(taken(core._ZimbelLink()) + extension, location.href).href;
-  navigator.clipboard.writeText(address).then(() => say(text('imageLinkCopied')),
-    () => say(text('imageLinkIs').replace('%s', address)));
+  copyText('imageLinkCopied', serverAddress() + taken(core._ZimbelLink()) + extension);
+}
+
+// The snippet zimbelplot-export --format markdown or html prints for the
+// graph and this server.
+export function copySnippet(html) {
+  const {core} = binding;
+  if (!core) return say(text('notReady'));
+  if (core._ZimbelImageWidth() < 1 || core._ZimbelImageHeight() < 1) return say(text('noPicture'));
+  copyText('snippetCopied', withCString(serverAddress(), (server) => taken(core._ZimbelSnippet(html, server))));
 }
 
 // Only zimbelplot-serve draws pictures from links, and it names itself in
@@ -43,16 +71,13 @@ export function offerImageLinks(coreReady) {
   Promise.all([answer, coreReady]).then(([response, core]) => {
     const product = taken(core._ZimbelServerProduct()) + '/';
     if (!(response.headers.get('Server') || '').startsWith(product)) return;
-    $('cmd-png-link').hidden = false;
-    $('cmd-svg-link').hidden = false;
+    for (const item of document.querySelectorAll('.served')) item.hidden = false;
   }, () => {});
 }
 
-export function openLink() {
+function showLink(link) {
   const {core} = binding;
-  const fragment = location.hash.slice(1);
-  if (!core || !fragment) return;
-  if (!withCString(fragment, (pointer) => core._ZimbelOpenLink(pointer))) return say(text('badLink'));
+  if (!withCString(link, (pointer) => core._ZimbelOpenLink(pointer))) return false;
   say('');
   showCoreSettings();
   $('hint').hidden = true;
@@ -60,4 +85,23 @@ export function openLink() {
   showTool(true);
   $('view').scrollTo(0, 0);
   paintMoved();
+  return true;
+}
+
+export function openLink() {
+  const fragment = location.hash.slice(1);
+  if (binding.core && fragment && !showLink(fragment)) say(text('badLink'));
+}
+
+// At start: the graph of a link's own address, which only a server that
+// found the link whole answers with the page (elsewhere the path is the
+// page's own name, and opens nothing), then the fragment's.
+export function openAddress() {
+  const name = location.pathname.slice(location.pathname.lastIndexOf('/') + 1);
+  let link = '';
+  try {
+    link = decodeURIComponent(name);
+  } catch {}
+  place.atLink = link !== '' && showLink(link);
+  openLink();
 }

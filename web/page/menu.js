@@ -1,7 +1,7 @@
 // The menu bar's commands, and files dropped or pasted anywhere on the page.
 import {binding, taken} from './core.js';
 import {downloadPng, downloadSvg} from './downloads.js';
-import {copyImageLink, copyLink} from './links.js';
+import {copyImageLink, copyLink, copyShareLink, copySnippet} from './links.js';
 import {loadData} from './loading.js';
 import {showTool} from './panel.js';
 import {showValues, valuesShown} from './readers.js';
@@ -26,6 +26,9 @@ const kCommands = {
   'cmd-link': copyLink,
   'cmd-png-link': () => copyImageLink('.png'),
   'cmd-svg-link': () => copyImageLink('.svg'),
+  'cmd-share-link': copyShareLink,
+  'cmd-markdown': () => copySnippet(0),
+  'cmd-html': () => copySnippet(1),
   'cmd-tool': () => showTool($('tool').hidden),
   'cmd-values': () => showValues(!valuesShown()),
   'cmd-about': showAbout,

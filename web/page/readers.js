@@ -2,7 +2,7 @@
 // the readout beside a point, the table of values and the text alternative.
 import {binding, taken, valueText} from './core.js';
 import {showPanel} from './panel.js';
-import {$, text} from './texts.js';
+import {$, language, text} from './texts.js';
 
 const view = $('view');
 const readout = $('readout');
@@ -12,9 +12,7 @@ const pointed = {index: -1};
 
 export function describeGraph() {
   const {core} = binding;
-  const count = core ? core._ZimbelValueCount() : 0;
-  $('canvas').setAttribute('aria-label', count === 0 ? text('noValues') : text('graphText').replace('%c', count)
-    .replace('%l', taken(core._ZimbelLowestText())).replace('%h', taken(core._ZimbelHighestText())));
+  $('canvas').setAttribute('aria-label', core ? taken(core._ZimbelGraphText(language.index)) : text('notReady'));
 }
 
 // Only an open table is filled: a load does not wait on 512 rows nobody sees.

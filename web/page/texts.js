@@ -3,8 +3,7 @@
 // the markup brings its own; here are only the texts the script writes.
 const kTexts = {
   switchTo: ['English', '日本語'], toolTitle: ['ツール', 'Tool'],
-  readout: ['点 %n: %v', 'Point %n: %v'], noValues: ['グラフ(値はまだありません)', 'Graph (no values yet)'],
-  graphText: ['%c 個の値の折れ線グラフ(最小 %l、最大 %h)', 'Line graph of %c values, lowest %l, highest %h'],
+  readout: ['点 %n: %v', 'Point %n: %v'],
   unreadable: ['ファイル「%s」を読めませんでした。グラフはそのままです。', 'The file "%s" could not be read; the graph is unchanged.'],
   noPicture: ['保存する画像がありません(幅か高さが 0 です)。', 'There is no picture to save (its width or height is 0).'],
   tooLarge: ['この画像はブラウザーで PNG にするには大きすぎます。', 'This picture is too large for the browser to make a PNG of.'],
@@ -12,7 +11,10 @@ const kTexts = {
   linkCopied: ['このグラフのリンクをコピーしました。', 'The link to this graph has been copied.'],
   linkInAddress: ['このグラフのリンクをアドレス欄に入れました。', 'The link to this graph is now in the address bar.'],
   imageLinkCopied: ['このグラフの画像のリンクをコピーしました。', 'The image link of this graph has been copied.'],
-  imageLinkIs: ['このグラフの画像のリンク: %s', 'The image link of this graph: %s'],
+  shareLinkCopied: ['共有リンクをコピーしました。開くと値がサーバーに送られます。',
+    'The share link has been copied; opening it sends the values to the server.'],
+  snippetCopied: ['このグラフを貼り込むコードをコピーしました。', 'The code that puts this graph on a page has been copied.'],
+  copyByHand: ['コピーできませんでした: %s', 'Could not copy: %s'],
   badLink: ['リンクが壊れているため開けませんでした。グラフはそのままです。',
     'The link is damaged and could not be opened; the graph is unchanged.'],
 };
