@@ -51,6 +51,7 @@ struct Exchange {
 struct HttpDaemon::State {
   const ServeOptions& options;
   const Site& site;
+  AccessLog log;  // first made, last gone: every answer until the end is logged
   PictureCache cache;
   DrawQueue draws;
   ListenSocket listener;
@@ -127,7 +128,7 @@ MHD_Result Send(State& state, MHD_Connection* connection, const char* url, const
   if (state.stopping) MHD_add_response_header(response.get(), MHD_HTTP_HEADER_CONNECTION, "close");
   const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(reply.status), response.get());
   const bool head = std::strcmp(method, "HEAD") == 0;
-  WriteAccessLine(AccessLine(ClientOf(connection), method, url, version, reply.status,
+  state.log.Add(AccessLine(ClientOf(connection), method, url, version, reply.status,
                              reply.body && !head ? static_cast<long long>(reply.body->size()) : 0));
   return queued;
 }
