@@ -366,6 +366,29 @@ idleCrowd() {
   echo "serve-tests: /healthz beside 2000 idle connections in ${took#* } s"
 }
 
+# A service manager's notify socket: READY=1 once, and only when the server
+# answers (the reader asks at once); none from a server that cannot
+# listen; STOPPING=1 on SIGTERM.
+ready() {
+  local port
+  port=$(freePort)
+  python3 tests/serve/notify-reader.py "$work/notify" "$port" >"$work/notify.out" &
+  started+=("$!")
+  waitFor "grep -q '^bound$' '$work/notify.out'" 50 || fail "the notify reader did not start"
+  NOTIFY_SOCKET=$work/notify "$server" --listen "127.0.0.1:$port" --root "$pageRoot" >/dev/null 2>&1 &
+  local pid=$!
+  started+=("$pid")
+  waitFor "grep -q '^healthz' '$work/notify.out'" 100 || fail "no READY=1: $(cat "$work/notify.out")"
+  [ "$(grep '^healthz' "$work/notify.out")" = "healthz 200" ] || fail "READY=1 before the server answered: $(cat "$work/notify.out")"
+  local exitStatus=0
+  NOTIFY_SOCKET=$work/notify "$server" --listen "127.0.0.1:$port" --root "$pageRoot" >/dev/null 2>&1 || exitStatus=$?
+  ((exitStatus == 1)) || fail "a second server on a port taken: exit status $exitStatus"
+  kill -TERM "$pid"
+  wait "$pid" || fail "SIGTERM: exit status $?"
+  waitFor "grep -q '^STOPPING=1$' '$work/notify.out'" 50 || fail "no STOPPING=1: $(cat "$work/notify.out")"
+  [ "$(grep -c '^READY=1$' "$work/notify.out")" = 1 ] || fail "READY=1 not once: $(cat "$work/notify.out")"
+}
+
 # Restarts under load on a socket held as a service manager holds it: the
 # connections made while no server runs wait in its queue, so wrk sees no
 # failed request at all.
@@ -462,6 +485,7 @@ coalesced
 stalledLog
 terminate
 stopUnderLoad
+ready
 restartUnderLoad
 idleCrowd
 front
