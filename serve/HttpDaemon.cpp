@@ -299,12 +299,13 @@ void HttpDaemon::Stop() {
   State& state = *state_;
   if (!state.daemon) return;
   const Clock::time_point start = Clock::now();
-  state.stopping = true;
   // Our own socket is drained and closed, so that a client is refused at
   // once rather than reset later; a service manager's keeps its queue for
-  // the next server.
+  // the next server. Only then is any client told to go: one told before
+  // would come straight back into the queue about to be closed, and be reset.
   if (state.acceptor) state.acceptor->Stop(!state.listener.inherited());
   state.listener.Close();
+  state.stopping = true;
   // What was asked for before is drawn if the grace allows; then the queue
   // latches and what still waits is refused.
   state.draws.Drained(kDrawGrace);
