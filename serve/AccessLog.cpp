@@ -32,6 +32,7 @@ std::string DroppedLine(uint64_t dropped) {
 // pipe has a page free); while it does not, a stop is looked for this often.
 constexpr size_t kChunk = PIPE_BUF;
 constexpr int kPollMs = 100;
+constexpr std::chrono::milliseconds kGather{10};
 
 }  // namespace
 
@@ -59,18 +60,19 @@ AccessLog::~AccessLog() {
 }
 
 void AccessLog::Add(const std::string& line) {
-  bool wasEmpty;
+  bool wake;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (held_.size() + line.size() > heldBytes_) {
       ++dropped_;
       return;
     }
-    wasEmpty = held_.empty();
+    const size_t half = heldBytes_ / 2;
+    wake = held_.empty() || (held_.size() < half && held_.size() + line.size() >= half);
     held_ += line;
   }
-  // The writer waits only with nothing held.
-  if (wasEmpty) changed_.notify_one();
+  // The writer waits for a first line, then for half the buffer or a moment.
+  if (wake) changed_.notify_one();
 }
 
 void AccessLog::Run() {
@@ -79,6 +81,9 @@ void AccessLog::Run() {
   for (;;) {
     changed_.wait(lock, [this] { return !held_.empty() || stopping_; });
     if (held_.empty()) break;
+    // Under load lines come many a millisecond: a moment's wait makes them
+    // one write, and spares the answering threads a wake-up a line.
+    changed_.wait_for(lock, kGather, [this] { return stopping_ || held_.size() >= heldBytes_ / 2; });
     out.clear();
     out.swap(held_);
     // What was dropped while the lines before it waited is told after them.

@@ -91,7 +91,7 @@ pageAndPictures() {
   expectStatus 200 "$picture" -H 'If-None-Match: "other"'
   [ "$(header "${url}app.js" Cache-Control)" = no-cache ] || fail "the page's files are not revalidated"
   expectStatus 304 "${url}app.js" -H "If-None-Match: $(header "${url}app.js" ETag)"
-  grep -q '"GET /app.js HTTP/1.1" 304 -$' "$work/main.log" || fail "no common log line"
+  waitFor "grep -q '\"GET /app.js HTTP/1.1\" 304 -\$' '$work/main.log'" 20 || fail "no common log line"
 }
 
 hostile() {
