@@ -322,11 +322,19 @@ void HttpDaemon::Stop() {
     std::lock_guard<std::mutex> lock(state.suspending);
     state.ending = true;
   }
+  bool drawingLate = false;
   for (;;) {
     {
       std::lock_guard<std::mutex> lock(state.suspending);
       if (state.suspended == 0) break;
     }
+    drawingLate = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  // A picture whose drawing outlasted the grace is answered all the same,
+  // with the time any answer has to go out.
+  const Clock::time_point lateBound = Clock::now() + kFinishBound;
+  while (drawingLate && state.inFlight > 0 && Clock::now() < lateBound) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   MHD_stop_daemon(state.daemon);
