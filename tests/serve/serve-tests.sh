@@ -226,8 +226,8 @@ stalledLog() {
   url=$(head -1 "$work/stall.out")
   # Lines of 8 kB: a few dozen fill the pipe and the log's bound.
   long=$(head -c 8000 /dev/zero | tr '\0' a)
-  for ((i = 0; i < count; i++)); do echo "url = \"${url}x$long\""; done >"$work/stall.curl"
-  timeout 20 curl -s -m 2 -K "$work/stall.curl" -o /dev/null -w '%{http_code} %{time_total}\n' >"$work/stall.times" ||
+  for ((i = 0; i < count; i++)); do printf 'url = "%s"\noutput = /dev/null\n' "${url}x$long"; done >"$work/stall.curl"
+  timeout 20 curl -s -m 2 -K "$work/stall.curl" -w '%{http_code} %{time_total}\n' >"$work/stall.times" ||
     fail "a stalled log stalled the answers: $(wc -l <"$work/stall.times") of $count answered"
   awk -v n="$count" '$1 == 404 { ok++; if ($2 > max) max = $2 } END { exit !(ok == n && max < 1) }' "$work/stall.times" ||
     fail "a stalled log: $(sort -k2 -n "$work/stall.times" | tail -1), $(grep -c '^404' "$work/stall.times") of $count"
@@ -243,6 +243,21 @@ stalledLog() {
   dropped=$(awk '/access log lines dropped/ { n += $2 } END { print n + 0 }' "$work/stall.log")
   ((written + dropped == count && dropped > 0)) || fail "a stalled log: $written lines written, $dropped dropped of $count"
   echo "serve-tests: a log nobody read: $count answered within 1 s each, $dropped lines dropped and counted"
+  # Stopped while its log is never read, a server still exits in time.
+  mkfifo "$work/stuck.fifo"
+  exec 8<>"$work/stuck.fifo"
+  "$server" --listen 127.0.0.1:0 --root "$pageRoot" >"$work/stuck.out" 2>"$work/stuck.fifo" &
+  pid=$!
+  started+=("$pid")
+  waitFor "[ -s '$work/stuck.out' ]" 100 || fail "the server did not start"
+  sed "s|$url|$(head -1 "$work/stuck.out")|" "$work/stall.curl" >"$work/stuck.curl"
+  timeout 20 curl -s -m 2 -K "$work/stuck.curl" || fail "a stalled log stalled the answers"
+  local start=$(date +%s%N) exitStatus=0
+  kill -TERM "$pid"
+  wait "$pid" || exitStatus=$?
+  local took=$((($(date +%s%N) - start) / 1000000))
+  exec 8>&-
+  ((exitStatus == 0 && took <= 6000)) || fail "SIGTERM with a log nobody reads: exit status $exitStatus in $took ms"
 }
 
 # SIGTERM with pictures in flight: each request gets its whole answer, the
