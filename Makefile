@@ -7,7 +7,7 @@ JOBS := $(shell nproc)
 WINE_ARCH = $(shell source tools/wine-env.sh && echo $$ZIMBEL_WINE_ARCH)
 
 .PHONY: all deps native release export win32 win64 wine-build test test-native test-wasm test-fuzz test-export test-wine test-vm vm-smoke \
-  install uninstall deb test-deb run bench fuzz longrun dist clean web serve test-web web-driver test-serve
+  install uninstall deb test-deb run bench fuzz longrun dist clean web serve test-web web-driver test-serve tsan
 
 all: native win32
 
@@ -120,8 +120,14 @@ vm-smoke: win32
 # against the exporter's bytes, hostile requests, a full queue, SIGTERM, and
 # two instances behind nginx with one killed (about 10 s). The optimised
 # build is run by the package's test and the browser tests.
-test-serve: web native
+test-serve: web native tsan
+	ctest --test-dir $(BUILD)/tsan -R '^serve_tests$$' --output-on-failure
 	ZIMBEL_SERVE_TREE=$(BUILD)/native tests/serve/serve-tests.sh
+
+# The server's unit tests alone under ThreadSanitizer, in a tree of their own.
+tsan: deps
+	cmake -S . -B $(BUILD)/tsan -DCMAKE_BUILD_TYPE=Debug -DZIMBEL_TSAN=ON >/dev/null
+	cmake --build $(BUILD)/tsan -j$(JOBS) --target serve_tests
 
 # Median times of a paint's work and of a PNG save under Wine, then the
 # exporters against gnuplot, the server against the exporter and nginx, then

@@ -1,7 +1,10 @@
 #include "serve/AccessLog.h"
 
-#include <unistd.h>
+#include <poll.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <ctime>
 
@@ -21,6 +24,16 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
+std::string DroppedLine(uint64_t dropped) {
+  return "zimbelplot-serve: " + std::to_string(dropped) + " access log lines dropped: the log did not drain\n";
+}
+
+// A descriptor that polls writable takes this much without blocking (a
+// pipe has a page free); while it does not, a stop is looked for this often.
+constexpr size_t kChunk = PIPE_BUF;
+constexpr int kPollMs = 100;
+constexpr std::chrono::milliseconds kGather{10};
+
 }  // namespace
 
 std::string AccessLine(const std::string& client, const std::string& method, const std::string& path,
@@ -34,8 +47,86 @@ std::string AccessLine(const std::string& client, const std::string& method, con
          "\" " + std::to_string(status) + " " + (bytes > 0 ? std::to_string(bytes) : "-") + "\n";
 }
 
-void WriteAccessLine(const std::string& line) {
-  // One write: lines from several threads never interleave.
-  const ssize_t written = write(STDERR_FILENO, line.data(), line.size());
-  (void)written;
+AccessLog::AccessLog(int fd, size_t heldBytes) : fd_(fd), heldBytes_(heldBytes), writer_([this] { Run(); }) {}
+
+AccessLog::~AccessLog() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    giveUpAt_ = Clock::now() + kLastWrite;
+    stopping_ = true;
+  }
+  changed_.notify_one();
+  writer_.join();
+}
+
+void AccessLog::Add(const std::string& line) {
+  bool wake;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (held_.size() + line.size() > heldBytes_) {
+      ++dropped_;
+      return;
+    }
+    const size_t half = heldBytes_ / 2;
+    wake = held_.empty() || (held_.size() < half && held_.size() + line.size() >= half);
+    held_ += line;
+  }
+  // The writer waits for a first line, then for half the buffer or a moment.
+  if (wake) changed_.notify_one();
+}
+
+void AccessLog::Run() {
+  std::string out;
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return !held_.empty() || stopping_; });
+    if (held_.empty()) break;
+    // Under load lines come many a millisecond: a moment's wait makes them
+    // one write, and spares the answering threads a wake-up a line.
+    changed_.wait_for(lock, kGather, [this] { return stopping_ || held_.size() >= heldBytes_ / 2; });
+    out.clear();
+    out.swap(held_);
+    // What was dropped while the lines before it waited is told after them.
+    const uint64_t untold = dropped_;
+    if (untold > 0) out += DroppedLine(untold);
+    dropped_ = 0;
+    lock.unlock();
+    const uint64_t lost = WriteOut(out);
+    lock.lock();
+    // A count that did not get out is told with the next one.
+    if (lost > 0) dropped_ += untold > 0 ? lost - 1 + untold : lost;
+  }
+  const uint64_t untold = dropped_;
+  lock.unlock();
+  if (untold > 0) WriteOut(DroppedLine(untold));
+}
+
+uint64_t AccessLog::WriteOut(const std::string& text) {
+  size_t at = 0;
+  while (at < text.size()) {
+    int wait = kPollMs;
+    if (stopping_) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(giveUpAt_ - Clock::now()).count();
+      wait = static_cast<int>(std::clamp<long long>(left, 0, kPollMs));
+    }
+    pollfd writable{fd_, POLLOUT, 0};
+    const int ready = poll(&writable, 1, wait);
+    if (ready < 0 && errno != EINTR) break;
+    if (ready <= 0) {
+      if (stopping_ && Clock::now() >= giveUpAt_) break;
+      continue;
+    }
+    if (writable.revents & (POLLERR | POLLNVAL)) break;
+    // Whole lines where they fit, so that a line is one write.
+    size_t size = std::min(kChunk, text.size() - at);
+    const size_t end = text.rfind('\n', at + size - 1);
+    if (at + size < text.size() && end != std::string::npos && end >= at) size = end + 1 - at;
+    const ssize_t written = write(fd_, text.data() + at, size);
+    if (written > 0) {
+      at += static_cast<size_t>(written);
+    } else if (written < 0 && errno != EINTR && errno != EAGAIN) {
+      break;
+    }
+  }
+  return static_cast<uint64_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(at), text.end(), '\n'));
 }

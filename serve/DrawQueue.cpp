@@ -42,6 +42,7 @@ void DrawQueue::Cancel() {
   std::deque<Task> dropped;
   {
     std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
     dropped.swap(queue_);
   }
   for (Task& task : dropped) {

@@ -32,7 +32,8 @@ class DrawQueue {
   void Close();
   // Whether nothing waits or is being drawn, waiting up to `bound`.
   bool Drained(std::chrono::steady_clock::duration bound);
-  // What still waits is answered as refused; what is being drawn finishes.
+  // Latches as Close does; what still waits is answered as refused, what
+  // is being drawn finishes.
   void Cancel();
 
  private:

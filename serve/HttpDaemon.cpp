@@ -51,6 +51,7 @@ struct Exchange {
 struct HttpDaemon::State {
   const ServeOptions& options;
   const Site& site;
+  AccessLog log;  // first made, last gone: every answer until the end is logged
   PictureCache cache;
   DrawQueue draws;
   ListenSocket listener;
@@ -127,7 +128,7 @@ MHD_Result Send(State& state, MHD_Connection* connection, const char* url, const
   if (state.stopping) MHD_add_response_header(response.get(), MHD_HTTP_HEADER_CONNECTION, "close");
   const MHD_Result queued = MHD_queue_response(connection, static_cast<unsigned>(reply.status), response.get());
   const bool head = std::strcmp(method, "HEAD") == 0;
-  WriteAccessLine(AccessLine(ClientOf(connection), method, url, version, reply.status,
+  state.log.Add(AccessLine(ClientOf(connection), method, url, version, reply.status,
                              reply.body && !head ? static_cast<long long>(reply.body->size()) : 0));
   return queued;
 }
@@ -300,12 +301,13 @@ void HttpDaemon::Stop() {
   State& state = *state_;
   if (!state.daemon) return;
   const Clock::time_point start = Clock::now();
-  state.stopping = true;
   // Our own socket is drained and closed, so that a client is refused at
   // once rather than reset later; a service manager's keeps its queue for
-  // the next server.
+  // the next server. Only then is any client told to go: one told before
+  // would come straight back into the queue about to be closed, and be reset.
   if (state.acceptor) state.acceptor->Stop(!state.listener.inherited());
   state.listener.Close();
+  state.stopping = true;
   // What was asked for before is drawn if the grace allows; then the queue
   // latches and what still waits is refused.
   state.draws.Drained(kDrawGrace);
@@ -322,11 +324,19 @@ void HttpDaemon::Stop() {
     std::lock_guard<std::mutex> lock(state.suspending);
     state.ending = true;
   }
+  bool drawingLate = false;
   for (;;) {
     {
       std::lock_guard<std::mutex> lock(state.suspending);
       if (state.suspended == 0) break;
     }
+    drawingLate = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  // A picture whose drawing outlasted the grace is answered all the same,
+  // with the time any answer has to go out.
+  const Clock::time_point lateBound = Clock::now() + kFinishBound;
+  while (drawingLate && state.inFlight > 0 && Clock::now() < lateBound) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   MHD_stop_daemon(state.daemon);

@@ -91,7 +91,7 @@ pageAndPictures() {
   expectStatus 200 "$picture" -H 'If-None-Match: "other"'
   [ "$(header "${url}app.js" Cache-Control)" = no-cache ] || fail "the page's files are not revalidated"
   expectStatus 304 "${url}app.js" -H "If-None-Match: $(header "${url}app.js" ETag)"
-  grep -q '"GET /app.js HTTP/1.1" 304 -$' "$work/main.log" || fail "no common log line"
+  waitFor "grep -q '\"GET /app.js HTTP/1.1\" 304 -\$' '$work/main.log'" 20 || fail "no common log line"
 }
 
 # A tag's content in the page $1: tag $2 by its property or name.
@@ -263,6 +263,69 @@ busy() {
   grep -qi '^Retry-After: 1' $(grep -l '^HTTP/1.1 503' "$work"/busy*.head | head -1) || fail "503 without Retry-After"
 }
 
+# One drawing thread and one place in the queue, cache off: 8 requests at
+# once for one picture not yet drawn share its one drawing, so none is
+# refused and all get the same bytes.
+coalesced() {
+  startServer same -j 1 --queue 1 --cache-size 0
+  local i link
+  link=$(seq 1 9 | "$exporter" --format link --width 4000 --height 4000 -)
+  for i in $(seq 1 8); do
+    curl -s -o "$work/same$i.png" -w '%{http_code}' "$url_same$link.png" >"$work/same$i.status" &
+  done
+  wait $(jobs -p | grep -v -x -F -f <(printf '%s\n' "${started[@]}")) 2>/dev/null || true
+  [ "$(cat "$work"/same?.status)" = 200200200200200200200200 ] || fail "8 requests for one picture: $(cat "$work"/same?.status)"
+  for i in $(seq 2 8); do cmp -s "$work/same1.png" "$work/same$i.png" || fail "8 requests for one picture: different bytes"; done
+}
+
+# Standard error a pipe nobody reads: the answers go on at their pace, the
+# lines past the log's bound are dropped and counted, and once the pipe is
+# read every line is there or in the count.
+stalledLog() {
+  mkfifo "$work/log.fifo"
+  exec 7<>"$work/log.fifo"
+  "$server" --listen 127.0.0.1:0 --root "$pageRoot" >"$work/stall.out" 2>"$work/log.fifo" &
+  local pid=$!
+  started+=("$pid")
+  waitFor "[ -s '$work/stall.out' ]" 100 || fail "the server did not start"
+  local url count=400 long i
+  url=$(head -1 "$work/stall.out")
+  # Lines of 8 kB: a few dozen fill the pipe and the log's bound.
+  long=$(head -c 8000 /dev/zero | tr '\0' a)
+  for ((i = 0; i < count; i++)); do printf 'url = "%s"\noutput = /dev/null\n' "${url}x$long"; done >"$work/stall.curl"
+  timeout 20 curl -s -m 2 -K "$work/stall.curl" -w '%{http_code} %{time_total}\n' >"$work/stall.times" ||
+    fail "a stalled log stalled the answers: $(wc -l <"$work/stall.times") of $count answered"
+  awk -v n="$count" '$1 == 404 { ok++; if ($2 > max) max = $2 } END { exit !(ok == n && max < 1) }' "$work/stall.times" ||
+    fail "a stalled log: $(sort -k2 -n "$work/stall.times" | tail -1), $(grep -c '^404' "$work/stall.times") of $count"
+  healthy "$url"
+  count=$((count + 1))
+  cat "$work/log.fifo" >"$work/stall.log" &
+  local reader=$!
+  started+=("$reader")
+  waitFor "grep -q 'access log lines dropped' '$work/stall.log'" 50 || fail "no count of the dropped lines"
+  exec 7>&-
+  local written dropped
+  written=$(grep -c '" 404 \|" 200 ' "$work/stall.log")
+  dropped=$(awk '/access log lines dropped/ { n += $2 } END { print n + 0 }' "$work/stall.log")
+  ((written + dropped == count && dropped > 0)) || fail "a stalled log: $written lines written, $dropped dropped of $count"
+  echo "serve-tests: a log nobody read: $count answered within 1 s each, $dropped lines dropped and counted"
+  # Stopped while its log is never read, a server still exits in time.
+  mkfifo "$work/stuck.fifo"
+  exec 8<>"$work/stuck.fifo"
+  "$server" --listen 127.0.0.1:0 --root "$pageRoot" >"$work/stuck.out" 2>"$work/stuck.fifo" &
+  pid=$!
+  started+=("$pid")
+  waitFor "[ -s '$work/stuck.out' ]" 100 || fail "the server did not start"
+  sed "s|$url|$(head -1 "$work/stuck.out")|" "$work/stall.curl" >"$work/stuck.curl"
+  timeout 20 curl -s -m 2 -K "$work/stuck.curl" || fail "a stalled log stalled the answers"
+  local start=$(date +%s%N) exitStatus=0
+  kill -TERM "$pid"
+  wait "$pid" || exitStatus=$?
+  local took=$((($(date +%s%N) - start) / 1000000))
+  exec 8>&-
+  ((exitStatus == 0 && took <= 6000)) || fail "SIGTERM with a log nobody reads: exit status $exitStatus in $took ms"
+}
+
 # SIGTERM with pictures in flight: each request gets its whole answer, the
 # server exits 0 within a few seconds and takes no new connection.
 terminate() {
@@ -384,6 +447,29 @@ idleCrowd() {
   echo "serve-tests: /healthz beside 2000 idle connections in ${took#* } s"
 }
 
+# A service manager's notify socket: READY=1 once, and only when the server
+# answers (the reader asks at once); none from a server that cannot
+# listen; STOPPING=1 on SIGTERM.
+ready() {
+  local port
+  port=$(freePort)
+  python3 tests/serve/notify-reader.py "$work/notify" "$port" >"$work/notify.out" &
+  started+=("$!")
+  waitFor "grep -q '^bound$' '$work/notify.out'" 50 || fail "the notify reader did not start"
+  NOTIFY_SOCKET=$work/notify "$server" --listen "127.0.0.1:$port" --root "$pageRoot" >/dev/null 2>&1 &
+  local pid=$!
+  started+=("$pid")
+  waitFor "grep -q '^healthz' '$work/notify.out'" 100 || fail "no READY=1: $(cat "$work/notify.out")"
+  [ "$(grep '^healthz' "$work/notify.out")" = "healthz 200" ] || fail "READY=1 before the server answered: $(cat "$work/notify.out")"
+  local exitStatus=0
+  NOTIFY_SOCKET=$work/notify "$server" --listen "127.0.0.1:$port" --root "$pageRoot" >/dev/null 2>&1 || exitStatus=$?
+  ((exitStatus == 1)) || fail "a second server on a port taken: exit status $exitStatus"
+  kill -TERM "$pid"
+  wait "$pid" || fail "SIGTERM: exit status $?"
+  waitFor "grep -q '^STOPPING=1$' '$work/notify.out'" 50 || fail "no STOPPING=1: $(cat "$work/notify.out")"
+  [ "$(grep -c '^READY=1$' "$work/notify.out")" = 1 ] || fail "READY=1 not once: $(cat "$work/notify.out")"
+}
+
 # Restarts under load on a socket held as a service manager holds it: the
 # connections made while no server runs wait in its queue, so wrk sees no
 # failed request at all.
@@ -479,8 +565,11 @@ pageAndPictures
 sharedPage
 hostile
 busy
+coalesced
+stalledLog
 terminate
 stopUnderLoad
+ready
 restartUnderLoad
 idleCrowd
 front
