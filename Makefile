@@ -118,7 +118,7 @@ vm-smoke: win32
 
 # zimbelplot-serve as a process, its sanitizer build: the page and pictures
 # against the exporter's bytes, hostile requests, a full queue, SIGTERM, and
-# two instances behind nginx with one killed (about 10 s). The optimised
+# two instances behind nginx with one killed (one to two minutes). The optimised
 # build is run by the package's test and the browser tests.
 test-serve: web native tsan
 	ctest --test-dir $(BUILD)/tsan -R '^serve_tests$$' --output-on-failure
