@@ -16,15 +16,26 @@ namespace {
 // pixels allow and has the same geometry. Until SetAntiAlias only the
 // background and the frame are drawn, on whole pixels: their dashes start
 // half a pixel earlier so that each dot covers one pixel, not two halves.
-// The background's Clear replaces every pixel, so nothing is cleared first;
-// a clip that holds the whole canvas is left out.
+// The background's Clear replaces every pixel of the image, so nothing is
+// cleared first; a clip that holds the whole canvas is left out. A canvas
+// may be larger than the image (the page keeps it through a change of
+// size): what an earlier paint inked beyond the image is cleared, once.
 EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale, double centre), {
   const c = Module.zimbelContext;
+  const {width, height} = c.canvas;
+  const right = Math.min(Math.floor(clipWidth * scale), width), bottom = Math.min(Math.floor(clipHeight * scale), height);
+  const inked = canvasKept.inked;
+  const known = inked && inked.context === c && inked.width === width && inked.height === height;
+  c.setTransform(1, 0, 0, 1, 0, 0);
+  if (right < width && (!known || inked.right > right)) c.clearRect(right, 0, width - right, height);
+  if (bottom < height && (!known || inked.bottom > bottom)) c.clearRect(0, bottom, right, height - bottom);
+  canvasKept.inked = {context: c, width, height, right: Math.min(Math.ceil(clipWidth * scale), width),
+                      bottom: Math.min(Math.ceil(clipHeight * scale), height)};
   c.setTransform(scale, 0, 0, scale, 0, 0);
   c.globalCompositeOperation = 'source-over';
   c.globalAlpha = 1;
   c.save();
-  if (clipWidth * scale < c.canvas.width || clipHeight * scale < c.canvas.height) {
+  if (clipWidth * scale < width || clipHeight * scale < height) {
     c.beginPath();
     c.rect(0, 0, clipWidth, clipHeight);
     c.clip();
@@ -156,14 +167,14 @@ EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = cssC
 // Compared number by number: two parts with the same numbers are the same
 // drawing. The copy lives where the canvas does, in memory or on the
 // graphics processor, whichever the browser chose for both.
-EM_JS(int, CanvasUnderLineKept, (const double* ops, int count), {
+EM_JS(int, CanvasPartKept, (int slot, const double* ops, int count), {
   const c = Module.zimbelContext;
   const now = HEAPF64.subarray(ops >> 3, (ops >> 3) + count);
-  const kept = canvasKept.underLine;
+  const kept = canvasKept.parts[slot];
   let same = kept && kept.context === c && kept.ops.length === count;
   for (let i = 0; same && i < count; i++) same = kept.ops[i] === now[i];
   if (!same) {
-    canvasKept.underLine = {context: c, ops: now.slice(), seenBefore: false, pixels: null};
+    canvasKept.parts[slot] = {context: c, ops: now.slice(), seenBefore: false, pixels: null};
     return 0;
   }
   kept.seenBefore = true;
@@ -172,17 +183,17 @@ EM_JS(int, CanvasUnderLineKept, (const double* ops, int count), {
 
 // Under the clip, as drawing them would be; 'copy' replaces the pixels the
 // Clear among them would have replaced.
-EM_JS(void, CanvasShowKept, (), {
+EM_JS(void, CanvasShowKept, (int slot), {
   const c = Module.zimbelContext;
   c.save();
   c.setTransform(1, 0, 0, 1, 0, 0);
   c.globalCompositeOperation = 'copy';
-  c.drawImage(canvasKept.underLine.pixels, 0, 0);
+  c.drawImage(canvasKept.parts[slot].pixels, 0, 0);
   c.restore();
 });
 
-EM_JS(void, CanvasKeep, (), {
-  const kept = canvasKept.underLine;
+EM_JS(void, CanvasKeep, (int slot), {
+  const kept = canvasKept.parts[slot];
   const canvas = Module.zimbelContext.canvas;
   // A canvas of no pixels is no image to copy.
   if (!kept.seenBefore || canvas.width === 0 || canvas.height === 0) return;
@@ -226,8 +237,10 @@ void SendOps(const double* from, const double* to, Sending sending) {
 
 void EndOps() { CanvasEnd(); }
 
-bool UnderLineKept(const double* ops, size_t count) { return CanvasUnderLineKept(ops, static_cast<int>(count)) != 0; }
+bool PartKept(int slot, const double* ops, size_t count) {
+  return CanvasPartKept(slot, ops, static_cast<int>(count)) != 0;
+}
 
-void ShowKeptUnderLine() { CanvasShowKept(); }
+void ShowKeptPart(int slot) { CanvasShowKept(slot); }
 
-void KeepUnderLine() { CanvasKeep(); }
+void KeepPart(int slot) { CanvasKeep(slot); }
