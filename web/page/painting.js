@@ -12,12 +12,15 @@ import {showReadout} from './readers.js';
 // left clear so that the page's own colour shows around a small one, and
 // made anew only when it is too small, beyond the view or more than twice
 // what the picture needs of it. A setting paints at once, so the
-// change is on screen at the next frame; scrolling paints once a frame.
-// Sizes are set only when they change: each one set is a layout. The
-// view's size and scroll position (`geometry`) are read again only when
-// they may have moved (a new image size, or a scroll, resize or panel that
-// asked for a paint): read after a setting has changed a field, they would
-// force a layout before the picture could be drawn.
+// change is on screen at the next frame; scrolling paints once a frame,
+// from the view's scroll event, which the browser fires once a frame just
+// before drawing it (a frame callback asked for there would wait behind the
+// frame's other events). Sizes are set only when they change: each one set
+// is a layout. The view's size and scroll position (`geometry`) are read
+// again only when they may have moved (a new image size, or a resize or
+// panel that asked for a paint; a scroll moves only the position): read
+// after a setting has changed a field, they would force a layout before
+// the picture could be drawn.
 const view = $('view');
 const canvas = $('canvas');
 const context = canvas.getContext('2d');
@@ -73,7 +76,12 @@ export function schedulePaint() {
   shown.geometry = null;
   if (shown.queued) return;
   shown.queued = true;
-  requestAnimationFrame(paintNow);
+  requestAnimationFrame(() => shown.queued && paintNow());
+}
+
+function paintScrolled() {
+  if (shown.geometry) Object.assign(shown.geometry, {scrollX: view.scrollLeft, scrollY: view.scrollTop});
+  paintNow();
 }
 
 // After the page itself has scrolled the view.
@@ -92,7 +100,7 @@ function followPixelRatio() {
 }
 
 export function followView() {
-  view.addEventListener('scroll', schedulePaint, {passive: true});
+  view.addEventListener('scroll', paintScrolled, {passive: true});
   new ResizeObserver(schedulePaint).observe(view);
   // A canvas whose graphics processor reset comes back blank.
   canvas.addEventListener('contextrestored', schedulePaint);
