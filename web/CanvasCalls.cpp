@@ -167,14 +167,18 @@ EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = cssC
 // Compared number by number: two parts with the same numbers are the same
 // drawing. The copy lives where the canvas does, in memory or on the
 // graphics processor, whichever the browser chose for both.
+// The numbers are read from the module's memory one by one: a view of it
+// made and copied (subarray, slice) costs tens of times more, as it can grow.
 EM_JS(int, CanvasPartKept, (int slot, const double* ops, int count), {
   const c = Module.zimbelContext;
-  const now = HEAPF64.subarray(ops >> 3, (ops >> 3) + count);
+  const heap = HEAPF64, first = ops >> 3;
   const kept = canvasKept.parts[slot];
   let same = kept && kept.context === c && kept.ops.length === count;
-  for (let i = 0; same && i < count; i++) same = kept.ops[i] === now[i];
+  for (let i = 0; same && i < count; i++) same = kept.ops[i] === heap[first + i];
   if (!same) {
-    canvasKept.parts[slot] = {context: c, ops: now.slice(), seenBefore: false, pixels: null};
+    const now = new Float64Array(count);
+    for (let i = 0; i < count; i++) now[i] = heap[first + i];
+    canvasKept.parts[slot] = {context: c, ops: now, seenBefore: false, pixels: null};
     return 0;
   }
   kept.seenBefore = true;
