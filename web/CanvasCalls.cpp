@@ -151,8 +151,12 @@ EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
     const left = Math.floor(t.e + t.a * (x - reach)) - 1, right = Math.ceil(t.e + t.a * (x + width + reach)) + 1;
     const top = Math.floor(t.f + t.d * (y - reach)) - 1, bottom = Math.ceil(t.f + t.d * (y + height + reach)) + 1;
     const band = Math.ceil(t.a * 2 * reach) + 2;
-    kept = {pixels, bands: [[left, top, right - left, band], [left, bottom - band, right - left, band],
-                            [left, top, band, bottom - top], [right - band, top, band, bottom - top]]};
+    // The bands do not overlap: a corner's dot copied twice would be darker
+    // than the one stroked. A rectangle too small for four is one band.
+    const inner = bottom - top - 2 * band;
+    kept = {pixels, bands: inner <= 0 || right - left <= 2 * band ? [[left, top, right - left, bottom - top]]
+      : [[left, top, right - left, band], [left, bottom - band, right - left, band],
+         [left, top + band, band, inner], [right - band, top + band, band, inner]]};
     keptRects.set(key, kept);
   }
   c.save();

@@ -460,6 +460,19 @@ test('changes over kept pixels are the picture drawn whole, pixel for pixel', as
   // The picture's rows: below them the canvas may hold more, clear.
   const shown = () => picture(Number(height));
   const canvasSize = () => page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  // The dotted frame of a size not seen before is stroked; painted again,
+  // it is copied from pixels kept of it, corners and all.
+  const repaint = async () => {
+    const count = await paints(page);
+    await page.evaluate(() => document.getElementById('canvas').dispatchEvent(new Event('contextrestored')));
+    await waitForPaint(page, count);
+  };
+  await page.fill('#e1000', '777');
+  const stroked = await picture();
+  await repaint();
+  await repaint();
+  assert.equal(await picture(), stroked, 'the frame copied from kept pixels');
+  await page.fill('#e1000', '970');
   for (const [width, style] of [['4', 0], ['1', 0], ['4', 1], ['6', 3]]) {
     await page.fill('#e1004', width);
     await page.click('#l1020');
@@ -494,9 +507,7 @@ test('changes over kept pixels are the picture drawn whole, pixel for pixel', as
   await page.click('#l1020');
   await page.click('#style-0');
   // A canvas restored blank after its graphics processor reset is painted again.
-  const count = await paints(page);
-  await page.evaluate(() => document.getElementById('canvas').dispatchEvent(new Event('contextrestored')));
-  await waitForPaint(page, count);
+  await repaint();
 });
 
 test('the view has a device pixel for each of the screen\'s and follows the ratio; downloads keep the image\'s', async () => {
