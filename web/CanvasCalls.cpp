@@ -16,15 +16,26 @@ namespace {
 // pixels allow and has the same geometry. Until SetAntiAlias only the
 // background and the frame are drawn, on whole pixels: their dashes start
 // half a pixel earlier so that each dot covers one pixel, not two halves.
-// The background's Clear replaces every pixel, so nothing is cleared first;
-// a clip that holds the whole canvas is left out.
+// The background's Clear replaces every pixel of the image, so nothing is
+// cleared first; a clip that holds the whole canvas is left out. A canvas
+// may be larger than the image (the page keeps it through a change of
+// size): what an earlier paint inked beyond the image is cleared, once.
 EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale, double centre), {
   const c = Module.zimbelContext;
+  const {width, height} = c.canvas;
+  const right = Math.min(Math.floor(clipWidth * scale), width), bottom = Math.min(Math.floor(clipHeight * scale), height);
+  const inked = canvasKept.inked;
+  const known = inked && inked.context === c && inked.width === width && inked.height === height;
+  c.setTransform(1, 0, 0, 1, 0, 0);
+  if (right < width && (!known || inked.right > right)) c.clearRect(right, 0, width - right, height);
+  if (bottom < height && (!known || inked.bottom > bottom)) c.clearRect(0, bottom, right, height - bottom);
+  canvasKept.inked = {context: c, width, height, right: Math.min(Math.ceil(clipWidth * scale), width),
+                      bottom: Math.min(Math.ceil(clipHeight * scale), height)};
   c.setTransform(scale, 0, 0, scale, 0, 0);
   c.globalCompositeOperation = 'source-over';
   c.globalAlpha = 1;
   c.save();
-  if (clipWidth * scale < c.canvas.width || clipHeight * scale < c.canvas.height) {
+  if (clipWidth * scale < width || clipHeight * scale < height) {
     c.beginPath();
     c.rect(0, 0, clipWidth, clipHeight);
     c.clip();
@@ -140,8 +151,12 @@ EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
     const left = Math.floor(t.e + t.a * (x - reach)) - 1, right = Math.ceil(t.e + t.a * (x + width + reach)) + 1;
     const top = Math.floor(t.f + t.d * (y - reach)) - 1, bottom = Math.ceil(t.f + t.d * (y + height + reach)) + 1;
     const band = Math.ceil(t.a * 2 * reach) + 2;
-    kept = {pixels, bands: [[left, top, right - left, band], [left, bottom - band, right - left, band],
-                            [left, top, band, bottom - top], [right - band, top, band, bottom - top]]};
+    // The bands do not overlap: a corner's dot copied twice would be darker
+    // than the one stroked. A rectangle too small for four is one band.
+    const inner = bottom - top - 2 * band;
+    kept = {pixels, bands: inner <= 0 || right - left <= 2 * band ? [[left, top, right - left, bottom - top]]
+      : [[left, top, right - left, band], [left, bottom - band, right - left, band],
+         [left, top + band, band, inner], [right - band, top + band, band, inner]]};
     keptRects.set(key, kept);
   }
   c.save();
@@ -156,14 +171,18 @@ EM_JS(void, CanvasFillColor, (int argb), { Module.zimbelContext.fillStyle = cssC
 // Compared number by number: two parts with the same numbers are the same
 // drawing. The copy lives where the canvas does, in memory or on the
 // graphics processor, whichever the browser chose for both.
-EM_JS(int, CanvasUnderLineKept, (const double* ops, int count), {
+// The numbers are read from the module's memory one by one: a view of it
+// made and copied (subarray, slice) costs tens of times more, as it can grow.
+EM_JS(int, CanvasPartKept, (int slot, const double* ops, int count), {
   const c = Module.zimbelContext;
-  const now = HEAPF64.subarray(ops >> 3, (ops >> 3) + count);
-  const kept = canvasKept.underLine;
+  const heap = HEAPF64, first = ops >> 3;
+  const kept = canvasKept.parts[slot];
   let same = kept && kept.context === c && kept.ops.length === count;
-  for (let i = 0; same && i < count; i++) same = kept.ops[i] === now[i];
+  for (let i = 0; same && i < count; i++) same = kept.ops[i] === heap[first + i];
   if (!same) {
-    canvasKept.underLine = {context: c, ops: now.slice(), seenBefore: false, pixels: null};
+    const now = new Float64Array(count);
+    for (let i = 0; i < count; i++) now[i] = heap[first + i];
+    canvasKept.parts[slot] = {context: c, ops: now, seenBefore: false, pixels: null};
     return 0;
   }
   kept.seenBefore = true;
@@ -172,17 +191,17 @@ EM_JS(int, CanvasUnderLineKept, (const double* ops, int count), {
 
 // Under the clip, as drawing them would be; 'copy' replaces the pixels the
 // Clear among them would have replaced.
-EM_JS(void, CanvasShowKept, (), {
+EM_JS(void, CanvasShowKept, (int slot), {
   const c = Module.zimbelContext;
   c.save();
   c.setTransform(1, 0, 0, 1, 0, 0);
   c.globalCompositeOperation = 'copy';
-  c.drawImage(canvasKept.underLine.pixels, 0, 0);
+  c.drawImage(canvasKept.parts[slot].pixels, 0, 0);
   c.restore();
 });
 
-EM_JS(void, CanvasKeep, (), {
-  const kept = canvasKept.underLine;
+EM_JS(void, CanvasKeep, (int slot), {
+  const kept = canvasKept.parts[slot];
   const canvas = Module.zimbelContext.canvas;
   // A canvas of no pixels is no image to copy.
   if (!kept.seenBefore || canvas.width === 0 || canvas.height === 0) return;
@@ -226,8 +245,10 @@ void SendOps(const double* from, const double* to, Sending sending) {
 
 void EndOps() { CanvasEnd(); }
 
-bool UnderLineKept(const double* ops, size_t count) { return CanvasUnderLineKept(ops, static_cast<int>(count)) != 0; }
+bool PartKept(int slot, const double* ops, size_t count) {
+  return CanvasPartKept(slot, ops, static_cast<int>(count)) != 0;
+}
 
-void ShowKeptUnderLine() { CanvasShowKept(); }
+void ShowKeptPart(int slot) { CanvasShowKept(slot); }
 
-void KeepUnderLine() { CanvasKeep(); }
+void KeepPart(int slot) { CanvasKeep(slot); }

@@ -2,8 +2,8 @@
 // A paint as the page's canvas (Module.zimbelContext) is asked for it: the
 // operations in order, each its code, how many numbers follow, and the
 // numbers. A paint is written down whole before any of it is sent, so that
-// what lies under the data line can be known to be the last paint's by its
-// numbers, before a pixel of it is drawn.
+// a part of it can be known to be the last paint's by its numbers, before a
+// pixel of it is drawn.
 #include <cstddef>
 #include <cstdlib>
 
@@ -61,13 +61,14 @@ void SendOps(const double* from, const double* to, Sending sending);
 // Ends what a Begin started: the context's state is as it was before.
 void EndOps();
 
-// The pixels of the part of a paint under its data line, kept once the same
-// part comes twice in a row on the same context and canvas size: then a
-// redraw that changes only the line copies them instead of drawing them.
-// UnderLineKept says whether the pixels of these operations are kept (and
-// notes them as seen), ShowKeptUnderLine puts them on the canvas, and
-// KeepUnderLine, just after the part is drawn, keeps them if it was seen
-// before.
-bool UnderLineKept(const double* ops, size_t count);
-void ShowKeptUnderLine();
-void KeepUnderLine();
+// The pixels of a part of a paint (all its operations before a mark, slot
+// 0 the first mark, 1 the second), kept once the same part comes twice in a
+// row on the same context and canvas size: then a redraw that changes only
+// what follows copies them instead of drawing them. PartKept says whether
+// the pixels of these operations are kept in the slot (and notes them as
+// seen), ShowKeptPart puts them on the canvas, and KeepPart, just after the
+// part is drawn, keeps them if it was seen before.
+constexpr int kPartSlots = 2;
+bool PartKept(int slot, const double* ops, size_t count);
+void ShowKeptPart(int slot);
+void KeepPart(int slot);

@@ -30,13 +30,16 @@ constexpr double kMaxPixelRatio = 16;
 // of a solid polyline that lie off it. A dashed one goes whole: cut to the
 // view, its dashes would start afresh at every scroll.
 //
-// The data line comes last, and a change of its width or style changes
-// nothing else: with `Keeping::UnderLine`, when all that comes before it is
-// what the last paints drew, the pixels kept of that part are copied
-// instead of drawing it again.
+// The renderer draws the background and the axes with lines and
+// rectangles, then the plot: its markers (the first filled shapes), then
+// its line. A change of the plot's colour or markers leaves what lies under
+// the plot as it was, and a change of the line's width or style everything
+// under the line: with `Keeping::Parts` each of those two parts, when it is
+// what the last paints drew, is copied from pixels kept of it instead of
+// drawn again.
 class CanvasSurface final : public DrawingSurface {
  public:
-  enum class Keeping { None, UnderLine };
+  enum class Keeping { None, Parts };
 
   // Everything is clipped to the clip's size and drawn `scale` device pixels
   // to the image's pixel; `width` and `height` are the canvas's extent in
@@ -47,8 +50,7 @@ class CanvasSurface final : public DrawingSurface {
     Put({Number(clipWidth), Number(clipHeight), scale});
   }
   ~CanvasSurface() {
-    SendUnderLine();
-    SendOps(ops_.Data() + sent_, ops_.Data() + ops_.Size(), Sending::All);
+    Send();
     EndOps();
   }
 
@@ -74,7 +76,7 @@ class CanvasSurface final : public DrawingSurface {
       while (count >= 2 && SegmentOff(points[count - 2], points[count - 1], reach)) --count;
     }
     if (count < 2) return;
-    SendUnderLine();
+    MarkPart(Mark::Line);
     Pen(pen);
     Start(CanvasOp::Polyline);
     for (int i = 0; i < count; ++i) Put({points[i].x, points[i].y});
@@ -86,11 +88,13 @@ class CanvasSurface final : public DrawingSurface {
   }
   void FillEllipse(Argb color, int x, int y, int width, int height) override {
     if (width <= 0 || height <= 0 || OffCanvas(x, y, static_cast<double>(x) + width, static_cast<double>(y) + height, 0)) return;
+    MarkPart(Mark::Plot);
     Fill(color);
     Add(CanvasOp::Ellipses, x + width / 2.0, y + height / 2.0, width / 2.0, height / 2.0);
   }
   void FillRectangle(Argb color, int x, int y, int width, int height) override {
     if (width <= 0 || height <= 0 || OffCanvas(x, y, static_cast<double>(x) + width, static_cast<double>(y) + height, 0)) return;
+    MarkPart(Mark::Plot);
     Fill(color);
     Add(CanvasOp::Rectangles, x, y, width, height);
   }
@@ -117,22 +121,41 @@ class CanvasSurface final : public DrawingSurface {
     Put({a, b, c, d});
   }
 
-  // Everything written down so far, once: drawn, or copied when kept. A
-  // copy places what follows as drawing would have; the context's pen and
-  // fill are then not known.
-  void SendUnderLine() {
-    if (sent_ > 0) return;
-    sent_ = ops_.Size();
-    const double* const under = ops_.Data();
-    if (keeping_ == Keeping::UnderLine && UnderLineKept(under, sent_)) {
-      SendOps(under, under + sent_, Sending::Placement);
-      ShowKeptUnderLine();
-      hasPen_ = false;
-      hasFill_ = false;
-      return;
+  // A part ends where the plot or its line begins (the line's start ends
+  // both when there are no markers). What follows a mark sets its own pen
+  // and fill, so that it draws the same whether the part before it was
+  // drawn or copied.
+  enum class Mark { None, Plot, Line };
+  void MarkPart(Mark mark) {
+    if (marked_ >= mark) return;
+    marked_ = mark;
+    if (parts_ == 0 || partEnds_[parts_ - 1] != ops_.Size()) partEnds_[parts_++] = ops_.Size();
+    hasPen_ = false;
+    hasFill_ = false;
+  }
+
+  // The whole paint: the last part whose pixels are kept is copied (with
+  // what places the shapes after it), the rest drawn, and each part drawn
+  // is kept once it has come twice.
+  void Send() {
+    const double* const ops = ops_.Data();
+    const bool keeping = keeping_ == Keeping::Parts;
+    size_t from = 0;
+    int next = 0;
+    for (int slot = parts_ - 1; keeping && slot >= 0; --slot) {
+      if (!PartKept(slot, ops, partEnds_[slot])) continue;
+      SendOps(ops, ops + partEnds_[slot], Sending::Placement);
+      ShowKeptPart(slot);
+      from = partEnds_[slot];
+      next = slot + 1;
+      break;
     }
-    SendOps(under, under + sent_, Sending::All);
-    if (keeping_ == Keeping::UnderLine) KeepUnderLine();
+    for (int slot = next; slot < parts_; ++slot) {
+      SendOps(ops + from, ops + partEnds_[slot], Sending::All);
+      from = partEnds_[slot];
+      if (keeping) KeepPart(slot);
+    }
+    SendOps(ops + from, ops + ops_.Size(), Sending::All);
   }
 
   // A new pen or fill, only when it is not the one the context has.
@@ -182,7 +205,9 @@ class CanvasSurface final : public DrawingSurface {
   Argb fill_ = 0;
   CanvasOps ops_;
   size_t last_ = 0;  // where the last operation starts
-  size_t sent_ = 0;  // how much of ops_ has gone to the canvas
+  Mark marked_ = Mark::None;
+  size_t partEnds_[kPartSlots] = {};
+  int parts_ = 0;
 };
 
 // A scroll bar's range: 0 to the part of the content beyond the view.
@@ -199,7 +224,7 @@ void ZimbelPaint(int scrollX, int scrollY, int viewWidth, int viewHeight, double
   const double scale = pixelRatio > 0 && pixelRatio <= kMaxPixelRatio ? pixelRatio : 1.0;
   const int width = std::min(viewWidth, s.imageWidth);
   CanvasSurface canvas(std::max(s.imageWidth, 0), std::max(s.imageHeight, 0), scale, width,
-                       std::min(viewHeight, s.imageHeight), CanvasSurface::Keeping::UnderLine);
+                       std::min(viewHeight, s.imageHeight), CanvasSurface::Keeping::Parts);
   DrawGraph({s, graphData, offset}, canvas, canvas, PointsReaching(s, VisiblePointCount(), int64_t{offset.scrollX} + width));
 }
 

@@ -31,16 +31,17 @@ async function field(id) {
   return page.inputValue(`#e${id}`);
 }
 
-// A checksum of what the graph area shows now (no picture, no canvas).
-function picture() {
-  return page.evaluate(() => {
+// A checksum of what the graph area shows now (no picture, no canvas), or
+// of its first `rows` rows.
+function picture(rows) {
+  return page.evaluate((rows) => {
     const canvas = document.getElementById('canvas');
     if (canvas.width === 0 || canvas.height === 0) return 0;
-    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+    const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, rows ?? canvas.height).data;
     let hash = 2166136261;
     for (let i = 0; i < data.length; i += 1) hash = Math.imul(hash ^ data[i], 16777619);
     return hash >>> 0;
-  });
+  }, rows);
 }
 
 // Runs `act`, waits for the repaint it causes and says whether the picture
@@ -432,42 +433,81 @@ test('a scrolled view is the download\'s pixels at its place, out to its edges',
 });
 
 // A change to the line alone draws the line over the pixels kept of what
-// lies under it (no marker is drawn again); the picture is the one drawn
-// whole after a change under the line and back.
-test('a line change over kept pixels is the picture drawn whole, pixel for pixel', async () => {
+// lies under it (no marker is drawn again), and one to the markers or the
+// plot's colour draws the plot over the pixels kept of the axes (no
+// background is cleared again); either way the picture is the one drawn
+// whole after a change under the plot and back.
+test('changes over kept pixels are the picture drawn whole, pixel for pixel', async () => {
   await chooseFile(page, path.join(repoRoot, 'examples/wave.txt'));
   await page.waitForFunction(() => document.getElementById('e1000').value === '970');
-  const markersDrawn = () => page.evaluate(() => window.ellipses);
+  const drawn = () => page.evaluate(() => [window.ellipses, window.clears]);
   await page.evaluate(() => {
     const proto = CanvasRenderingContext2D.prototype;
-    const ellipse = proto.ellipse;
+    const {ellipse, fillRect} = proto;
     window.ellipses = 0;
+    window.clears = 0;
     proto.ellipse = function (...args) {
       window.ellipses++;
       return ellipse.apply(this, args);
     };
+    proto.fillRect = function (...args) {
+      window.clears++;
+      return fillRect.apply(this, args);
+    };
   });
-  const [lineWidth, size] = [await field(1004), await field(1005)];
+  const [lineWidth, margin, size, color, height] = [await field(1004), await field(1002), await field(1005),
+    await page.inputValue('#c1022'), await field(1001)];
+  // The picture's rows: below them the canvas may hold more, clear.
+  const shown = () => picture(Number(height));
+  const canvasSize = () => page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  // The dotted frame of a size not seen before is stroked; painted again,
+  // it is copied from pixels kept of it, corners and all.
+  const repaint = async () => {
+    const count = await paints(page);
+    await page.evaluate(() => document.getElementById('canvas').dispatchEvent(new Event('contextrestored')));
+    await waitForPaint(page, count);
+  };
+  await page.fill('#e1000', '777');
+  const stroked = await picture();
+  await repaint();
+  await repaint();
+  assert.equal(await picture(), stroked, 'the frame copied from kept pixels');
+  await page.fill('#e1000', '970');
   for (const [width, style] of [['4', 0], ['1', 0], ['4', 1], ['6', 3]]) {
     await page.fill('#e1004', width);
     await page.click('#l1020');
     await page.click(`#style-${style}`);
-    await page.fill('#e1005', String(Number(size) + 1));
-    await page.fill('#e1005', size);
-    const whole = await picture();
+    await page.fill('#e1002', String(Number(margin) + 1));
+    await page.fill('#e1002', margin);
+    const whole = await shown();
     await page.fill('#e1004', '9');
-    const drawn = await markersDrawn();
+    const [markers] = await drawn();
     await page.fill('#e1004', width);
-    assert.equal(await markersDrawn(), drawn, `width ${width}, style ${style}: markers drawn again`);
-    assert.equal(await picture(), whole, `width ${width}, style ${style}`);
+    assert.equal((await drawn())[0], markers, `width ${width}, style ${style}: markers drawn again`);
+    assert.equal(await shown(), whole, `width ${width}, style ${style}`);
+    for (const [id, other, back] of [['#e1005', String(Number(size) + 3), size], ['#c1022', '#0000ff', color]]) {
+      await page.fill(id, other);
+      const [, clears] = await drawn();
+      await page.fill(id, back);
+      assert.equal((await drawn())[1], clears, `${id}, width ${width}, style ${style}: the background drawn again`);
+      assert.equal(await shown(), whole, `${id}, width ${width}, style ${style}`);
+    }
+    // A lower picture keeps the canvas, its rows below the picture clear.
+    await page.fill('#e1001', String(Number(height) + 16));
+    const kept = await canvasSize();
+    await page.fill('#e1001', height);
+    assert.deepEqual(await canvasSize(), kept, `width ${width}, style ${style}: a canvas made anew`);
+    assert.equal(await shown(), whole, `width ${width}, style ${style}, after a height`);
+    assert.ok(await page.evaluate((top) => {
+      const canvas = document.getElementById('canvas');
+      return canvas.getContext('2d').getImageData(0, top, canvas.width, canvas.height - top).data.every((v) => v === 0);
+    }, Number(height)), `width ${width}, style ${style}: ink below the picture`);
   }
   await page.fill('#e1004', lineWidth);
   await page.click('#l1020');
   await page.click('#style-0');
   // A canvas restored blank after its graphics processor reset is painted again.
-  const count = await paints(page);
-  await page.evaluate(() => document.getElementById('canvas').dispatchEvent(new Event('contextrestored')));
-  await waitForPaint(page, count);
+  await repaint();
 });
 
 test('the view has a device pixel for each of the screen\'s and follows the ratio; downloads keep the image\'s', async () => {
@@ -706,7 +746,7 @@ test('the page is dark when the system is, the picture\'s ground is not, and axe
       for (const selector of ['body', '#menubar', '#graph-area', '#tool']) {
         assert.equal((await lightness(selector)) < 30, dark, `${selector} in the ${scheme} scheme`);
       }
-      assert.ok((await lightness('#canvas')) > 90, `the ground of a transparent picture in the ${scheme} scheme`);
+      assert.ok((await lightness('#spacer')) > 90, `the ground of a transparent picture in the ${scheme} scheme`);
       const found = await themed.evaluate(async () => (await axe.run()).violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(' ')}`));
       assert.deepEqual(found, [], scheme);
     }

@@ -3,16 +3,24 @@ import {binding} from './core.js';
 import {$} from './texts.js';
 import {showReadout} from './readers.js';
 
-// The canvas covers only the part of the view the picture fills, so a huge
-// picture costs no more to redraw than a small one and the page's own
-// colour shows around a small one; it has a device pixel for each of the
-// screen's: sharp at any ratio. A setting paints at once, so the
-// change is on screen at the next frame; scrolling paints once a frame.
-// Sizes are set only when they change: each one set is a layout. The
-// view's size and scroll position (`geometry`) are read again only when
-// they may have moved (a new image size, or a scroll, resize or panel that
-// asked for a paint): read after a setting has changed a field, they would
-// force a layout before the picture could be drawn.
+// The canvas covers the part of the view the picture fills, so a huge
+// picture costs no more to redraw than a small one; it has a device pixel
+// for each of the screen's: sharp at any ratio. A new size of canvas is a
+// new store of pixels, slower to draw on first than the whole picture is:
+// a canvas is kept through a change of the picture that it still holds
+// (a height typed or dragged lower), its pixels beyond the picture
+// left clear so that the page's own colour shows around a small one, and
+// made anew only when it is too small, beyond the view or more than twice
+// what the picture needs of it. A setting paints at once, so the
+// change is on screen at the next frame; scrolling paints once a frame,
+// from the view's scroll event, which the browser fires once a frame just
+// before drawing it (a frame callback asked for there would wait behind the
+// frame's other events). Sizes are set only when they change: each one set
+// is a layout. The view's size and scroll position (`geometry`) are read
+// again only when they may have moved (a new image size, or a resize or
+// panel that asked for a paint; a scroll moves only the position): read
+// after a setting has changed a field, they would force a layout before
+// the picture could be drawn.
 const view = $('view');
 const canvas = $('canvas');
 const context = canvas.getContext('2d');
@@ -20,6 +28,13 @@ const spacer = $('spacer');
 const graphArea = $('graph-area');
 const shown = {width: -1, height: -1, canvasWidth: -1, canvasHeight: -1, ratio: 0, pictureHeight: -1,
   geometry: null, queued: false, paints: 0};
+
+// Whether the canvas as it is can show the `need` of the picture in this view.
+function canvasServes(needWidth, needHeight, viewWidth, viewHeight, ratio) {
+  const {canvasWidth, canvasHeight} = shown;
+  return ratio === shown.ratio && canvasWidth >= needWidth && canvasHeight >= needHeight &&
+    canvasWidth <= viewWidth && canvasHeight <= viewHeight && canvasWidth * canvasHeight <= 2 * needWidth * needHeight;
+}
 
 export function paintNow() {
   shown.queued = false;
@@ -36,14 +51,14 @@ export function paintNow() {
     frameHeight: view.offsetHeight - view.clientHeight, scrollX: view.scrollLeft, scrollY: view.scrollTop};
   const {viewWidth, viewHeight, frameHeight, scrollX, scrollY} = shown.geometry;
   const ratio = window.devicePixelRatio || 1;
-  const canvasWidth = Math.min(viewWidth, width);
-  const canvasHeight = Math.min(viewHeight, height);
-  if (canvasWidth !== shown.canvasWidth || canvasHeight !== shown.canvasHeight || ratio !== shown.ratio) {
-    canvas.width = Math.round(canvasWidth * ratio);
-    canvas.height = Math.round(canvasHeight * ratio);
-    canvas.style.width = canvasWidth + 'px';
-    canvas.style.height = canvasHeight + 'px';
-    Object.assign(shown, {canvasWidth, canvasHeight, ratio});
+  const needWidth = Math.min(viewWidth, width);
+  const needHeight = Math.min(viewHeight, height);
+  if (!canvasServes(needWidth, needHeight, viewWidth, viewHeight, ratio)) {
+    canvas.width = Math.round(needWidth * ratio);
+    canvas.height = Math.round(needHeight * ratio);
+    canvas.style.width = needWidth + 'px';
+    canvas.style.height = needHeight + 'px';
+    Object.assign(shown, {canvasWidth: needWidth, canvasHeight: needHeight, ratio});
   }
   const pictureHeight = height + frameHeight;
   if (pictureHeight !== shown.pictureHeight) {
@@ -61,7 +76,12 @@ export function schedulePaint() {
   shown.geometry = null;
   if (shown.queued) return;
   shown.queued = true;
-  requestAnimationFrame(paintNow);
+  requestAnimationFrame(() => shown.queued && paintNow());
+}
+
+function paintScrolled() {
+  if (shown.geometry) Object.assign(shown.geometry, {scrollX: view.scrollLeft, scrollY: view.scrollTop});
+  paintNow();
 }
 
 // After the page itself has scrolled the view.
@@ -80,7 +100,7 @@ function followPixelRatio() {
 }
 
 export function followView() {
-  view.addEventListener('scroll', schedulePaint, {passive: true});
+  view.addEventListener('scroll', paintScrolled, {passive: true});
   new ResizeObserver(schedulePaint).observe(view);
   // A canvas whose graphics processor reset comes back blank.
   canvas.addEventListener('contextrestored', schedulePaint);
