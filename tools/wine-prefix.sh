@@ -7,7 +7,13 @@ stamp="$WINEPREFIX/.zimbel-ready"
 
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
-wine wineboot -i >/dev/null 2>&1
+# In the emulated machine on a busy host the first boot can outlast Wine's
+# own wait for it (exit 53 seen); a second boot finds the prefix half made
+# and finishes it.
+if ! wine wineboot -i >/dev/null 2>&1; then
+  wineserver -k || true
+  wine wineboot -i >/dev/null 2>&1
+fi
 wineserver -w
 
 # Debian's Wine does not find its own fonts; without them captions draw as symbols.
