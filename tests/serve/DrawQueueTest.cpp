@@ -56,14 +56,18 @@ struct Held {
     };
   }
   void Release() { released.set_value(); }
+  // The queue's one thread busy with this job until Release.
+  void Occupy(DrawQueue& queue, const PictureJob& job) {
+    ASSERT_TRUE(queue.Submit(job, Done()));
+    started.get_future().wait();
+  }
 };
 
 TEST(DrawQueueTest, OneThreadDrawsInTheOrderAsked) {
   Outcomes outcomes;
   Held held;
   DrawQueue queue(1, 8, kPixelsDrawnAtOnce);
-  ASSERT_TRUE(queue.Submit(TestJob("held"), held.Done()));
-  held.started.get_future().wait();
+  held.Occupy(queue, TestJob("held"));
   for (const char* key : {"a", "b", "c", "d"}) ASSERT_TRUE(queue.Submit(TestJob(key), outcomes.For(key)));
   held.Release();
   ASSERT_TRUE(queue.Drained(seconds(20)));
@@ -74,8 +78,7 @@ TEST(DrawQueueTest, AFullQueueRefusesAtOnceAndNeverCallsBack) {
   Outcomes outcomes;
   Held held;
   DrawQueue queue(1, 2, kPixelsDrawnAtOnce);
-  ASSERT_TRUE(queue.Submit(TestJob("held"), held.Done()));
-  held.started.get_future().wait();
+  held.Occupy(queue, TestJob("held"));
   EXPECT_TRUE(queue.Submit(TestJob("a"), outcomes.For("a")));
   EXPECT_TRUE(queue.Submit(TestJob("b"), outcomes.For("b")));
   EXPECT_FALSE(queue.Submit(TestJob("c"), outcomes.For("c")));
@@ -150,8 +153,7 @@ TEST(DrawQueueTest, APicturePastThePixelBudgetWaitsItsTurn) {
     Outcomes outcomes;
     Held held;
     DrawQueue queue(2, 8, fits ? 2 * big.pixels : big.pixels + big.pixels / 2);
-    ASSERT_TRUE(queue.Submit(big, held.Done()));
-    held.started.get_future().wait();
+    held.Occupy(queue, big);
     ASSERT_TRUE(queue.Submit(big, outcomes.For("second")));
     if (fits) {
       EXPECT_TRUE(Eventually([&] { return !outcomes.Taken().empty(); }, seconds(20)));
