@@ -13,7 +13,16 @@
 // The pictures waiting to be drawn and the threads that draw them. The queue
 // is bounded, so a busy server refuses at once rather than holding requests
 // without end, and the pixels drawn at once are bounded too, as the
-// exporter bounds its batch: memory stays flat whatever is asked.
+// exporter bounds its batch: memory stays flat whatever is asked. A picture
+// is also refused at once when it would wait longer than an image proxy
+// waits for it (a code host's gives up after about 4 s): its wait is
+// reckoned from the pixels ahead of it and how fast this machine has been
+// drawing them.
+constexpr std::chrono::seconds kLongestWait{3};
+// Until the first picture is drawn: slower than a sanitizer build draws, so
+// a burst at start-up is not all taken on a guess.
+constexpr double kUnmeasuredSecondsPerPixel = 1e-7;
+
 class DrawQueue {
  public:
   // `done(ok, bytes)` runs on the drawing thread with the picture, or false
@@ -26,7 +35,8 @@ class DrawQueue {
   DrawQueue(const DrawQueue&) = delete;
   DrawQueue& operator=(const DrawQueue&) = delete;
 
-  // False when the queue is full or closed; `done` then never runs.
+  // False when the queue is full or closed, or the picture would wait past
+  // kLongestWait; `done` then never runs.
   bool Submit(PictureJob job, Done done);
   // Latches: nothing more is queued; what waits is still drawn.
   void Close();
@@ -42,6 +52,7 @@ class DrawQueue {
     Done done;
   };
   void Draw();
+  bool WaitsTooLong(uint64_t pixels) const;
 
   std::mutex mutex_;
   std::condition_variable changed_;
@@ -49,6 +60,8 @@ class DrawQueue {
   size_t waiting_;
   uint64_t pixelBudget_;
   uint64_t pixelsDrawn_ = 0;  // by the pictures being drawn now
+  uint64_t pixelsWaiting_ = 0;
+  double secondsPerPixel_ = 0;  // on one thread, of the pictures drawn lately; 0 before the first
   int drawing_ = 0;
   bool closed_ = false;
   bool stopping_ = false;

@@ -90,6 +90,28 @@ TEST(DrawQueueTest, AFullQueueRefusesAtOnceAndNeverCallsBack) {
   EXPECT_EQ(outcomes.Taken(), (std::vector<std::string>{"a ok", "b ok", "d ok"}));
 }
 
+// Once the queue has seen how fast this machine draws, a picture that would
+// wait past kLongestWait behind others is refused at once; with nothing
+// ahead of it, it is drawn whatever it costs.
+TEST(DrawQueueTest, APictureThatWouldWaitTooLongIsRefusedAtOnce) {
+  Outcomes outcomes;
+  Held held;
+  DrawQueue queue(1, 8, kPixelsDrawnAtOnce);
+  ASSERT_TRUE(queue.Submit(TestJob("first"), outcomes.For("first")));
+  ASSERT_TRUE(queue.Drained(seconds(20)));
+  held.Occupy(queue, TestJob("held"));
+  PictureJob huge = TestJob("huge");
+  huge.pixels = uint64_t{1} << 50;  // days at any rate a machine draws
+  EXPECT_FALSE(queue.Submit(huge, outcomes.For("huge")));
+  EXPECT_TRUE(queue.Submit(TestJob("small"), outcomes.For("small")));
+  held.Release();
+  ASSERT_TRUE(queue.Drained(seconds(20)));
+  huge.key = "alone";
+  EXPECT_TRUE(queue.Submit(huge, outcomes.For("alone")));
+  ASSERT_TRUE(queue.Drained(seconds(20)));
+  EXPECT_EQ(outcomes.Taken(), (std::vector<std::string>{"first ok", "small ok", "alone ok"}));
+}
+
 // A stop: what waits is answered as refused, what is being drawn finishes,
 // and nothing is queued after it, whoever asks.
 TEST(DrawQueueTest, CancelRefusesWhatWaitsAndLatches) {
