@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "model/AboutText.h"
 #include "render/PngRenderer.h"
@@ -16,6 +17,7 @@
 #include "serve/AccessLog.h"
 #include "serve/DrawQueue.h"
 #include "serve/HeaderRules.h"
+#include "serve/Linger.h"
 #include "serve/ListenSocket.h"
 #include "serve/PictureCache.h"
 #include "serve/SlowClients.h"
@@ -55,6 +57,7 @@ struct HttpDaemon::State {
   DrawQueue draws;
   ListenSocket listener;
   SlowClients slowClients;
+  Linger linger;
   std::unique_ptr<Acceptor> acceptor;
   MHD_Daemon* daemon = nullptr;  // stopped by Stop, in its order
   std::atomic<bool> stopping{false};  // every answer from now on closes its connection
@@ -79,11 +82,22 @@ using State = HttpDaemon::State;
 
 int Cores() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
-void OnConnection(void* cls, MHD_Connection* connection, void**, MHD_ConnectionNotificationCode code) {
-  SlowClients& slowClients = static_cast<State*>(cls)->slowClients;
-  if (code == MHD_CONNECTION_NOTIFY_CLOSED) return slowClients.Closed(connection);
+void OnConnection(void* cls, MHD_Connection* connection, void** socket, MHD_ConnectionNotificationCode code) {
+  State& state = *static_cast<State*>(cls);
+  if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
+    std::unique_ptr<Linger::Held> held(static_cast<Linger::Held*>(std::exchange(*socket, nullptr)));
+    const bool shut = state.slowClients.Closed(connection);
+    return state.linger.Closed(std::move(held), shut);
+  }
   const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-  if (info) slowClients.Opened(connection, info->connect_fd);
+  if (!info) return;
+  state.slowClients.Opened(connection, info->connect_fd);
+  *socket = state.linger.Opened(info->connect_fd).release();
+}
+
+Linger::Held* HeldOf(MHD_Connection* connection) {
+  const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+  return info ? static_cast<Linger::Held*>(info->socket_context) : nullptr;
 }
 
 std::string ClientOf(MHD_Connection* connection) {
@@ -116,9 +130,12 @@ MHD_Result Send(State& state, MHD_Connection* connection, const char* url, const
                 const char* version, const Reply& reply) {
   const Response response = MakeResponse(reply);
   if (!response) return MHD_NO;
+  bool closes = state.stopping;
   for (const auto& [name, value] : reply.headers) {
     MHD_add_response_header(response.get(), name.c_str(), value.c_str());
+    closes |= name == MHD_HTTP_HEADER_CONNECTION && value == "close";
   }
+  if (Linger::Held* held = HeldOf(connection); held && closes) state.linger.Closing(*held);
   // Whatever the type says is what a browser takes any answer for.
   MHD_add_response_header(response.get(), "X-Content-Type-Options", "nosniff");
   // The page offers image links where it finds itself served by us.
@@ -234,6 +251,7 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
 
 void Completed(void* cls, MHD_Connection* connection, void** request, MHD_RequestTerminationCode) {
   State& state = *static_cast<State*>(cls);
+  if (Linger::Held* held = HeldOf(connection)) state.linger.Answered(*held);
   state.slowClients.Waiting(connection, true);
   if (!*request) return;
   delete static_cast<Exchange*>(*request);
@@ -249,7 +267,9 @@ size_t KeepEscapes(void*, MHD_Connection*, char* uri) { return std::strlen(uri);
 // longest; where none is idle it is refused at once, never left waiting in
 // the kernel's queue.
 void Take(State& state, int fd, const sockaddr* address, socklen_t length) {
-  if (state.slowClients.Count() >= static_cast<size_t>(state.options.connections) && !state.slowClients.ShedIdle()) {
+  // A lingering socket goes first: it has had its answer.
+  const bool full = state.slowClients.Count() + state.linger.Count() >= static_cast<size_t>(state.options.connections);
+  if (full && !state.linger.ShedOldest() && !state.slowClients.ShedIdle()) {
     close(fd);
     return;
   }
@@ -267,7 +287,7 @@ bool HttpDaemon::Start(std::string& error) {
   State& state = *state_;
   const ServeOptions& o = state.options;
   if (!state.listener.Inherit(error) && !state.listener.Open(o.host, o.port, error)) return false;
-  if (!error.empty()) return false;
+  if (!error.empty() || !state.linger.Start(error)) return false;
   state.daemon = MHD_start_daemon(
       MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_NO_LISTEN_SOCKET | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ITC |
           MHD_USE_TURBO,
@@ -329,5 +349,6 @@ void HttpDaemon::Stop() {
   }
   MHD_stop_daemon(state.daemon);
   state.daemon = nullptr;
+  state.linger.Stop(bound);
   state.slowClients.Stop();
 }

@@ -22,12 +22,14 @@ void SlowClients::Opened(const void* key, int fd) {
   watches_[key] = {fd, Clock::now() + time_, true};
 }
 
-void SlowClients::Closed(const void* key) {
+bool SlowClients::Closed(const void* key) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto found = watches_.find(key);
-  if (found == watches_.end()) return;
-  shut_ -= found->second.shut;
+  if (found == watches_.end()) return false;
+  const bool shut = found->second.shut;
+  shut_ -= shut;
   watches_.erase(found);
+  return shut;
 }
 
 size_t SlowClients::Count() {
