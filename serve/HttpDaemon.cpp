@@ -188,8 +188,8 @@ MHD_Result AddLine(void* lines, MHD_ValueKind, const char* name, size_t nameSize
 
 // One answer, then the connection closes: what follows a refused header
 // is never read as a request of its own.
-Reply Refusal(const std::string& reason) {
-  Reply refused = TextReply(400, reason);
+Reply Refusal(int status, const std::string& reason) {
+  Reply refused = TextReply(status, reason);
   refused.headers.push_back({MHD_HTTP_HEADER_CONNECTION, "close"});
   return refused;
 }
@@ -219,12 +219,12 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
     ++state.inFlight;
     HeaderLines lines;
     MHD_get_connection_values_n(connection, MHD_HEADER_KIND, AddLine, &lines);
-    const std::string loose = LooseHeader(version, lines);
-    if (loose.empty() && !HasBody(connection)) return MHD_YES;
+    const Loose loose = LooseRequest(url, version, lines);
+    if (!loose.status && !HasBody(connection)) return MHD_YES;
     // Refused before any body is read.
     exchange->routed = true;
-    Reply refused = loose.empty() ? route().reply : Refusal(loose);
-    if (refused.status != 405 && loose.empty()) refused = Refusal("a request here has no body");
+    Reply refused = loose.status ? Refusal(loose.status, loose.reason) : route().reply;
+    if (refused.status != 405 && !loose.status) refused = Refusal(400, "a request here has no body");
     return Send(state, connection, url, method, version, refused);
   }
   if (*uploadSize) {

@@ -142,7 +142,7 @@ hostile() {
 400|/index.html%00.png
 400|/%0d%0aSet-Cookie:x
 400|/%zz
-404|/..\\..\\etc\\passwd
+400|/..\\..\\etc\\passwd
 404|/%5c..%5c..%5cetc%5cpasswd
 404|//etc/passwd
 404|/etc/passwd
@@ -151,19 +151,24 @@ hostile() {
 LIST
   # Within the limit at its own size, past it at @2x.
   expectStatus 200 "$url$mid.png"
-  # A header two readers could take two ways: one 400, then the connection
-  # closes, so what follows is never answered as a request of its own.
-  local next='GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n' lines
-  while IFS='|' read -r want lines; do
-    [ "$(rawAnswers "$port" "GET /healthz HTTP/1.1\r\n$lines\r\n$next")" = "$want" ] || fail "header $lines: $(rawAnswers "$port" "GET /healthz HTTP/1.1\r\n$lines\r\n$next")"
+  # A request line or header two readers could take two ways: one refusal,
+  # then the connection closes, so what follows is never answered as a
+  # request of its own.
+  local next='GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n' head
+  while IFS='|' read -r want head; do
+    [ "$(rawAnswers "$port" "$head\r\n$next")" = "$want" ] || fail "$head: $(rawAnswers "$port" "$head\r\n$next")"
   done <<'LIST'
-400|Host: x\r\nContent-Length: 0\r\nContent-Length: 29\r\n
-400|Host: x\r\nContent-Length : 29\r\n
-400|
-400|Host: x\r\nHost: y\r\n
-400|Host: x\r\nX-A: a\rb\r\n
-400|Host: x\r\nIf-None-Match: "a"\r\nIf-None-Match: "b"\r\n
-200 200|Host: x\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: 0\r\nContent-Length: 29\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nContent-Length : 29\r\n
+400|GET /healthz HTTP/1.1\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nHost: y\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nX-A: a\rb\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nIf-None-Match: "a"\r\nIf-None-Match: "b"\r\n
+400|GET /a b HTTP/1.1\r\nHost: x\r\n
+400|GET /health"z HTTP/1.1\r\nHost: x\r\n
+400|GET /healthz\xff HTTP/1.1\r\nHost: x\r\n
+505|GET /healthz HTTP/1.9\r\nHost: x\r\n
+200 200|GET /healthz HTTP/1.1\r\nHost: x\r\n
 LIST
   [ "$(rawAnswers "$port" 'GET /healthz HTTP/1.0\r\n\r\n')" = 200 ] || fail "HTTP/1.0 needs no Host"
   local method
@@ -195,7 +200,8 @@ LIST
   exec 4>&-
   [ -z "$answer" ] && ((SECONDS - start <= 3)) || fail "a client sending a byte a second held on for $((SECONDS - start)) s"
   healthy "$url"
-  grep -q ' 5[0-9][0-9] ' "$work/hostile.log" && fail "a 5xx among the hostile answers"
+  # 505 is the one refusal of the 5xx: a version we do not speak.
+  grep ' 5[0-9][0-9] ' "$work/hostile.log" | grep -qv '" 505 ' && fail "a 5xx among the hostile answers"
   return 0
 }
 
