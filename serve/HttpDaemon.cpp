@@ -30,10 +30,17 @@ using Clock = std::chrono::steady_clock;
 // answered by the library with 414 or 431.
 constexpr size_t kConnectionMemory = 64 * 1024;
 // A stop's bounds, well inside the service unit's TimeoutStopSec: the
-// pictures asked for before it get this long to be drawn, and the answers
-// still on their way out this long more.
-constexpr auto kDrawGrace = std::chrono::seconds(4);
+// pictures asked for before it get this long to start being drawn, and the
+// answers still on their way out this long more. The stop also waits for
+// the drawings under way, a largest picture's time at most, so the grace
+// leaves room for one: the whole stays within 5 s.
+constexpr auto kDrawGrace = std::chrono::seconds(3);
 constexpr auto kFinishBound = std::chrono::seconds(1);
+// A connection kept alive and answered this lately may have its client's
+// next request on the way, sent before the client could know of the stop:
+// it is given this long to arrive, and answered with Connection: close,
+// rather than cut off unanswered.
+constexpr auto kKeepAliveSettle = std::chrono::seconds(1);
 // Room past --connections for those shut to make way but not yet let go by
 // the library, which refuses any more itself.
 constexpr unsigned kShutMargin = 2;
@@ -331,7 +338,11 @@ void HttpDaemon::Stop() {
   state.draws.Cancel();
   const Clock::time_point bound = std::max(Clock::now(), start + kDrawGrace) + kFinishBound;
   // A request is in flight from its first byte in to its answer out.
-  while ((state.inFlight > 0 || state.slowClients.AnyArriving()) && Clock::now() < bound) {
+  const auto busy = [&state] {
+    return state.inFlight > 0 || state.slowClients.AnyArriving() ||
+           state.slowClients.AnyAnsweredSince(Clock::now() - kKeepAliveSettle);
+  };
+  while (busy() && Clock::now() < bound) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   // The library may be stopped only with no connection suspended: each is

@@ -86,6 +86,15 @@ bool SlowClients::AnyArriving() {
   return false;
 }
 
+bool SlowClients::AnyAnsweredSince(Clock::time_point since) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [key, watch] : watches_) {
+    // The deadline is set a time-out past the answer.
+    if (watch.waiting && !watch.shut && watch.deadline - time_ >= since) return true;
+  }
+  return false;
+}
+
 void SlowClients::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stopping_) {

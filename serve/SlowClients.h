@@ -32,6 +32,9 @@ class SlowClients {
   // Whether a connection holds bytes of a request not yet read: one on its
   // way in as the server stops.
   bool AnyArriving();
+  // Whether a connection waits for a request since `since` or later: one
+  // answered, or opened, just now, whose client may be sending the next.
+  bool AnyAnsweredSince(std::chrono::steady_clock::time_point since);
   // The connections open and not yet shut.
   size_t Count();
   // Shuts the connection that has waited longest for a request and holds
