@@ -343,6 +343,24 @@ idleCrowd() {
   echo "serve-tests: /healthz beside 2000 idle connections in ${took#* } s"
 }
 
+# Clients refused before their request was read that then neither read nor
+# close: their sockets linger, counted as connections, and are the first
+# to make way, so a server of 4 connections still answers /healthz.
+lingerCrowd() {
+  startServer crowd --connections 4 --per-address 0
+  local port=${url_crowd##*:} mega fds=() fd i took
+  port=${port%/}
+  mega=$(head -c 1048576 /dev/zero | tr '\0' a)
+  for ((i = 0; i < 4; i++)); do
+    exec {fd}<>"/dev/tcp/127.0.0.1/$port"
+    fds+=("$fd")
+    printf '%s' $'GET /'"$mega"$' HTTP/1.1\r\nHost: x\r\n\r\n' >&"$fd" 2>/dev/null || fail "refused client $i was reset"
+  done
+  took=$(curl -s -o /dev/null -m 1 -w '%{http_code} %{time_total}' "${url_crowd}healthz") || true
+  for fd in "${fds[@]}"; do exec {fd}>&-; done
+  [ "${took% *}" = 200 ] || fail "/healthz beside 4 lingering sockets: ${took:-no answer}"
+}
+
 # Restarts under load on a socket held as a service manager holds it: the
 # connections made while no server runs wait in its queue, so wrk sees no
 # failed request at all.
@@ -439,6 +457,7 @@ terminate
 stopUnderLoad
 restartUnderLoad
 idleCrowd
+lingerCrowd
 front
 balanced
 echo "serve-tests: passed"
