@@ -358,6 +358,12 @@ void HttpDaemon::Stop() {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
+  // A drawing that ended past the bound has resumed its connection, whose
+  // answer is then a write away: it goes out before the library stops.
+  const Clock::time_point answered = Clock::now() + kFinishBound;
+  while (state.inFlight > 0 && Clock::now() < answered) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   MHD_stop_daemon(state.daemon);
   state.daemon = nullptr;
   state.linger.Stop(bound);

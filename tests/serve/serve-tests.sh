@@ -234,8 +234,9 @@ terminate() {
     curl -s -o "$work/term$i.png" -w '%{http_code}' "$url_term$(sed -n "${i}p" "$work/term.links").png" \
       >"$work/term$i.status" &
   done
-  # Four or more connected and every one taken from the listening queue.
-  waitFor "[ \$(ss -Htn state established '( sport = :$port )' | wc -l) -ge 4 ] &&
+  # All eight connected and taken from the listening queue: one that
+  # connects after SIGTERM is refused, as a stopped server refuses.
+  waitFor "[ \$(ss -Htn state established '( sport = :$port )' | wc -l) -ge 8 ] &&
     [ \$(ss -Hltn '( sport = :$port )' | awk '{ print \$2 }') = 0 ]" 100 ||
     fail "the requests never reached the server"
   local start=$SECONDS
