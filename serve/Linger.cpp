@@ -1,12 +1,10 @@
 #include "serve/Linger.h"
 
 #include <fcntl.h>
-#include <linux/sockios.h>
 #include <linux/tcp.h>
 #include <netinet/in.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
-#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -21,24 +19,13 @@ constexpr auto kLingerTime = std::chrono::seconds(2);
 constexpr size_t kMaxDropped = size_t{8} << 20;
 constexpr uint64_t kWake = 0;
 
-uint64_t Acked(int fd) {
+// Every byte the server has written to the socket, from one snapshot: those
+// sent once, and those not sent yet.
+uint64_t Written(int fd) {
   tcp_info info{};
   socklen_t size = sizeof info;
-  return getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) == 0 ? info.tcpi_bytes_acked : 0;
-}
-
-// Every byte the server has written to the socket: those the client has
-// acknowledged and those still queued, read again should an
-// acknowledgement land between the two.
-uint64_t Written(int fd) {
-  uint64_t acked = Acked(fd);
-  for (int tries = 0;; ++tries) {
-    int queued = 0;
-    ioctl(fd, SIOCOUTQ, &queued);
-    const uint64_t again = Acked(fd);
-    if (again == acked || tries == 2) return again + static_cast<uint64_t>(queued);
-    acked = again;
-  }
+  if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) != 0) return 0;
+  return info.tcpi_bytes_sent - info.tcpi_bytes_retrans + info.tcpi_notsent_bytes;
 }
 
 epoll_event Readable(uint64_t id) {
