@@ -43,8 +43,8 @@ class Linger {
   // The library's connection on `fd` opened; null when no descriptor is
   // left to hold it by (it then closes as the library closes it).
   std::unique_ptr<Held> Opened(int fd);
-  // Our answer on it is complete, or, with `closes`, queued and the last.
-  // Called on the connection's own thread, as Closed is.
+  // Our answer on it is complete; our answer queued now is its last. Each
+  // is called on the connection's own thread, as Closed is.
   void Answered(Held& held);
   void Closing(Held& held);
   // The library closed the connection; `shut` when our watchdog had shut
