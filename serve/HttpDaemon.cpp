@@ -331,17 +331,18 @@ void HttpDaemon::Stop() {
   // the next server.
   if (state.acceptor) state.acceptor->Stop(!state.listener.inherited());
   state.listener.Close();
-  // What was asked for before is drawn if the grace allows; then the queue
-  // latches and what still waits is refused.
-  state.draws.Drained(kDrawGrace);
+  // A request is in flight from its first byte in to its answer out.
+  const auto busy = [&state] { return state.inFlight > 0 || state.slowClients.AnyArriving(); };
+  // What was asked for before is drawn if the grace allows, and so is what
+  // still comes on kept-alive connections meanwhile; then the queue latches
+  // and what still waits is refused.
+  while ((busy() || state.slowClients.AnyAnsweredSince(Clock::now() - kKeepAliveSettle)) &&
+         Clock::now() < start + kDrawGrace) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   state.draws.Close();
   state.draws.Cancel();
   const Clock::time_point bound = std::max(Clock::now(), start + kDrawGrace) + kFinishBound;
-  // A request is in flight from its first byte in to its answer out.
-  const auto busy = [&state] {
-    return state.inFlight > 0 || state.slowClients.AnyArriving() ||
-           state.slowClients.AnyAnsweredSince(Clock::now() - kKeepAliveSettle);
-  };
   while (busy() && Clock::now() < bound) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
