@@ -1,5 +1,6 @@
 #include "serve/Acceptor.h"
 
+#include <linux/filter.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
@@ -41,7 +42,14 @@ void Acceptor::Run() {
     if (watched[1].revents) break;
     if (watched[0].revents) AcceptAll();
   }
-  if (drain_) AcceptAll();
+  if (!drain_) return;
+  // New connections are dropped before the last are taken: one that came
+  // between the last accept and the close would be reset with its request
+  // sent. Its client, trying again, finds no server, as a stopped one is.
+  sock_filter dropAll = BPF_STMT(BPF_RET | BPF_K, 0);
+  const sock_fprog program{1, &dropAll};
+  setsockopt(listenFd_, SOL_SOCKET, SO_ATTACH_FILTER, &program, sizeof program);
+  AcceptAll();
 }
 
 void Acceptor::AcceptAll() {

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -44,7 +45,13 @@ bool Named(std::string_view name, const char* wanted) {
 // host is the smuggling pattern, a second If-None-Match one we would drop.
 const char* const kOnce[] = {"Host", "Content-Length", "Transfer-Encoding", "If-None-Match"};
 
-}  // namespace
+// A path's bytes: segments of unreserved characters, escapes, sub-delims,
+// ':' and '@'. A space would end the target for another reader; the rest
+// (quotes, braces, backslashes, bytes past ASCII) no client sends unescaped.
+bool PathChar(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+         (c && std::strchr("-._~%!$&'()*+,;=:@/", c) != nullptr);
+}
 
 std::string LooseHeader(std::string_view version, const HeaderLines& lines) {
   int counts[sizeof kOnce / sizeof *kOnce] = {};
@@ -58,4 +65,15 @@ std::string LooseHeader(std::string_view version, const HeaderLines& lines) {
   }
   if (version == "HTTP/1.1" && counts[0] == 0) return "an HTTP/1.1 request without a Host header";
   return {};
+}
+
+}  // namespace
+
+Loose LooseRequest(std::string_view target, std::string_view version, const HeaderLines& lines) {
+  if (version != "HTTP/1.1" && version != "HTTP/1.0") return {505, "only HTTP/1.0 and HTTP/1.1 are spoken here"};
+  for (unsigned char c : target) {
+    if (!PathChar(c)) return {400, "the request's path holds a byte no path may"};
+  }
+  std::string header = LooseHeader(version, lines);
+  return {header.empty() ? 0 : 400, std::move(header)};
 }

@@ -4,12 +4,19 @@
 #include <utility>
 #include <vector>
 
-// A request's header lines held to RFC 9112, where one server and another
+// A request's line and header lines held to RFC 9112, where one server and another
 // in front of it must read them alike: a header two readers could take two
 // ways is refused (400) rather than guessed at. Free of the HTTP library.
 
 using HeaderLines = std::vector<std::pair<std::string_view, std::string_view>>;
 
-// Why the header lines of a request of `version` ("HTTP/1.1") are refused,
-// or empty when they are sound.
-std::string LooseHeader(std::string_view version, const HeaderLines& lines);
+struct Loose {
+  int status = 0;  // 0: sound
+  std::string reason;
+};
+
+// Why a request is refused before it is routed: 505 for a version other
+// than HTTP/1.0 and 1.1, 400 for a byte no path may hold in `target` (the
+// path, as the request line spells it) or for header lines two readers
+// could take two ways.
+Loose LooseRequest(std::string_view target, std::string_view version, const HeaderLines& lines);

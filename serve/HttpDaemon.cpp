@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "model/AboutText.h"
 #include "render/PngRenderer.h"
@@ -16,6 +17,7 @@
 #include "serve/AccessLog.h"
 #include "serve/DrawQueue.h"
 #include "serve/HeaderRules.h"
+#include "serve/Linger.h"
 #include "serve/ListenSocket.h"
 #include "serve/PictureCache.h"
 #include "serve/SlowClients.h"
@@ -28,10 +30,17 @@ using Clock = std::chrono::steady_clock;
 // answered by the library with 414 or 431.
 constexpr size_t kConnectionMemory = 64 * 1024;
 // A stop's bounds, well inside the service unit's TimeoutStopSec: the
-// pictures asked for before it get this long to be drawn, and the answers
-// still on their way out this long more.
-constexpr auto kDrawGrace = std::chrono::seconds(4);
+// pictures asked for before it get this long to start being drawn, and the
+// answers still on their way out this long more. The stop also waits for
+// the drawings under way, a largest picture's time at most, so the grace
+// leaves room for one: the whole stays within 5 s.
+constexpr auto kDrawGrace = std::chrono::seconds(3);
 constexpr auto kFinishBound = std::chrono::seconds(1);
+// A connection kept alive and answered this lately may have its client's
+// next request on the way, sent before the client could know of the stop:
+// it is given this long to arrive, and answered with Connection: close,
+// rather than cut off unanswered.
+constexpr auto kKeepAliveSettle = std::chrono::seconds(1);
 // Room past --connections for those shut to make way but not yet let go by
 // the library, which refuses any more itself.
 constexpr unsigned kShutMargin = 2;
@@ -56,6 +65,7 @@ struct HttpDaemon::State {
   DrawQueue draws;
   ListenSocket listener;
   SlowClients slowClients;
+  Linger linger;
   std::unique_ptr<Acceptor> acceptor;
   MHD_Daemon* daemon = nullptr;  // stopped by Stop, in its order
   std::atomic<bool> stopping{false};  // every answer from now on closes its connection
@@ -80,11 +90,22 @@ using State = HttpDaemon::State;
 
 int Cores() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
-void OnConnection(void* cls, MHD_Connection* connection, void**, MHD_ConnectionNotificationCode code) {
-  SlowClients& slowClients = static_cast<State*>(cls)->slowClients;
-  if (code == MHD_CONNECTION_NOTIFY_CLOSED) return slowClients.Closed(connection);
+void OnConnection(void* cls, MHD_Connection* connection, void** socket, MHD_ConnectionNotificationCode code) {
+  State& state = *static_cast<State*>(cls);
+  if (code == MHD_CONNECTION_NOTIFY_CLOSED) {
+    std::unique_ptr<Linger::Held> held(static_cast<Linger::Held*>(std::exchange(*socket, nullptr)));
+    const bool shut = state.slowClients.Closed(connection);
+    return state.linger.Closed(std::move(held), shut);
+  }
   const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-  if (info) slowClients.Opened(connection, info->connect_fd);
+  if (!info) return;
+  state.slowClients.Opened(connection, info->connect_fd);
+  *socket = state.linger.Opened(info->connect_fd).release();
+}
+
+Linger::Held* HeldOf(MHD_Connection* connection) {
+  const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+  return info ? static_cast<Linger::Held*>(info->socket_context) : nullptr;
 }
 
 std::string ClientOf(MHD_Connection* connection) {
@@ -117,9 +138,12 @@ MHD_Result Send(State& state, MHD_Connection* connection, const char* url, const
                 const char* version, const Reply& reply) {
   const Response response = MakeResponse(reply);
   if (!response) return MHD_NO;
+  bool closes = state.stopping;
   for (const auto& [name, value] : reply.headers) {
     MHD_add_response_header(response.get(), name.c_str(), value.c_str());
+    closes |= name == MHD_HTTP_HEADER_CONNECTION && value == "close";
   }
+  if (Linger::Held* held = HeldOf(connection); held && closes) state.linger.Closing(*held);
   // Whatever the type says is what a browser takes any answer for.
   MHD_add_response_header(response.get(), "X-Content-Type-Options", "nosniff");
   // The page offers image links where it finds itself served by us.
@@ -172,8 +196,8 @@ MHD_Result AddLine(void* lines, MHD_ValueKind, const char* name, size_t nameSize
 
 // One answer, then the connection closes: what follows a refused header
 // is never read as a request of its own.
-Reply Refusal(const std::string& reason) {
-  Reply refused = TextReply(400, reason);
+Reply Refusal(int status, const std::string& reason) {
+  Reply refused = TextReply(status, reason);
   refused.headers.push_back({MHD_HTTP_HEADER_CONNECTION, "close"});
   return refused;
 }
@@ -205,12 +229,12 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
     ++state.inFlight;
     HeaderLines lines;
     MHD_get_connection_values_n(connection, MHD_HEADER_KIND, AddLine, &lines);
-    const std::string loose = LooseHeader(version, lines);
-    if (loose.empty() && !HasBody(connection)) return MHD_YES;
+    const Loose loose = LooseRequest(url, version, lines);
+    if (!loose.status && !HasBody(connection)) return MHD_YES;
     // Refused before any body is read.
     exchange->routed = true;
-    Reply refused = loose.empty() ? route().reply : Refusal(loose);
-    if (refused.status != 405 && loose.empty()) refused = Refusal("a request here has no body");
+    Reply refused = loose.status ? Refusal(loose.status, loose.reason) : route().reply;
+    if (refused.status != 405 && !loose.status) refused = Refusal(400, "a request here has no body");
     return Send(state, connection, url, method, version, refused);
   }
   if (*uploadSize) {
@@ -237,6 +261,7 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
 
 void Completed(void* cls, MHD_Connection* connection, void** request, MHD_RequestTerminationCode) {
   State& state = *static_cast<State*>(cls);
+  if (Linger::Held* held = HeldOf(connection)) state.linger.Answered(*held);
   state.slowClients.Waiting(connection, true);
   if (!*request) return;
   delete static_cast<Exchange*>(*request);
@@ -252,7 +277,9 @@ size_t KeepEscapes(void*, MHD_Connection*, char* uri) { return std::strlen(uri);
 // longest; where none is idle it is refused at once, never left waiting in
 // the kernel's queue.
 void Take(State& state, int fd, const sockaddr* address, socklen_t length) {
-  if (state.slowClients.Count() >= static_cast<size_t>(state.options.connections) && !state.slowClients.ShedIdle()) {
+  // A lingering socket goes first: it has had its answer.
+  const bool full = state.slowClients.Count() + state.linger.Count() >= static_cast<size_t>(state.options.connections);
+  if (full && !state.linger.ShedOldest() && !state.slowClients.ShedIdle()) {
     close(fd);
     return;
   }
@@ -270,7 +297,7 @@ bool HttpDaemon::Start(std::string& error) {
   State& state = *state_;
   const ServeOptions& o = state.options;
   if (!state.listener.Inherit(error) && !state.listener.Open(o.host, o.port, error)) return false;
-  if (!error.empty()) return false;
+  if (!error.empty() || !state.linger.Start(error)) return false;
   state.daemon = MHD_start_daemon(
       MHD_USE_EPOLL_INTERNAL_THREAD | MHD_USE_NO_LISTEN_SOCKET | MHD_ALLOW_SUSPEND_RESUME | MHD_USE_ITC |
           MHD_USE_TURBO,
@@ -308,14 +335,19 @@ void HttpDaemon::Stop() {
   if (state.acceptor) state.acceptor->Stop(!state.listener.inherited());
   state.listener.Close();
   state.stopping = true;
-  // What was asked for before is drawn if the grace allows; then the queue
-  // latches and what still waits is refused.
-  state.draws.Drained(kDrawGrace);
+  // A request is in flight from its first byte in to its answer out.
+  const auto busy = [&state] { return state.inFlight > 0 || state.slowClients.AnyArriving(); };
+  // What was asked for before is drawn if the grace allows, and so is what
+  // still comes on kept-alive connections meanwhile; then the queue latches
+  // and what still waits is refused.
+  while ((busy() || state.slowClients.AnyAnsweredSince(Clock::now() - kKeepAliveSettle)) &&
+         Clock::now() < start + kDrawGrace) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
   state.draws.Close();
   state.draws.Cancel();
   const Clock::time_point bound = std::max(Clock::now(), start + kDrawGrace) + kFinishBound;
-  // A request is in flight from its first byte in to its answer out.
-  while ((state.inFlight > 0 || state.slowClients.AnyArriving()) && Clock::now() < bound) {
+  while (busy() && Clock::now() < bound) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   // The library may be stopped only with no connection suspended: each is
@@ -324,22 +356,21 @@ void HttpDaemon::Stop() {
     std::lock_guard<std::mutex> lock(state.suspending);
     state.ending = true;
   }
-  bool drawingLate = false;
   for (;;) {
     {
       std::lock_guard<std::mutex> lock(state.suspending);
       if (state.suspended == 0) break;
     }
-    drawingLate = true;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  // A picture whose drawing outlasted the grace is answered all the same,
-  // with the time any answer has to go out.
-  const Clock::time_point lateBound = Clock::now() + kFinishBound;
-  while (drawingLate && state.inFlight > 0 && Clock::now() < lateBound) {
+  // A drawing that ended past the bound has resumed its connection, whose
+  // answer is then a write away: it goes out before the library stops.
+  const Clock::time_point answered = Clock::now() + kFinishBound;
+  while (state.inFlight > 0 && Clock::now() < answered) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   MHD_stop_daemon(state.daemon);
   state.daemon = nullptr;
+  state.linger.Stop(bound);
   state.slowClients.Stop();
 }

@@ -22,12 +22,14 @@ void SlowClients::Opened(const void* key, int fd) {
   watches_[key] = {fd, Clock::now() + time_, true};
 }
 
-void SlowClients::Closed(const void* key) {
+bool SlowClients::Closed(const void* key) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto found = watches_.find(key);
-  if (found == watches_.end()) return;
-  shut_ -= found->second.shut;
+  if (found == watches_.end()) return false;
+  const bool shut = found->second.shut;
+  shut_ -= shut;
   watches_.erase(found);
+  return shut;
 }
 
 size_t SlowClients::Count() {
@@ -80,6 +82,15 @@ bool SlowClients::AnyArriving() {
   for (const auto& [key, watch] : watches_) {
     int unread = 0;
     if (watch.waiting && ioctl(watch.fd, FIONREAD, &unread) == 0 && unread > 0) return true;
+  }
+  return false;
+}
+
+bool SlowClients::AnyAnsweredSince(Clock::time_point since) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [key, watch] : watches_) {
+    // The deadline is set a time-out past the answer.
+    if (watch.waiting && !watch.shut && watch.deadline - time_ >= since) return true;
   }
   return false;
 }

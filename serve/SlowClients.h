@@ -24,13 +24,17 @@ class SlowClients {
   // The library's connection `key` on socket `fd` opened, or closed. A
   // record goes (under the lock the watch shuts sockets with) before the
   // library closes its socket, so no other connection's is ever shut.
+  // Closed tells whether the watch had shut it.
   void Opened(const void* key, int fd);
-  void Closed(const void* key);
+  bool Closed(const void* key);
   // A request is in, or answered: the clock stops, or starts for the next.
   void Waiting(const void* key, bool waiting);
   // Whether a connection holds bytes of a request not yet read: one on its
   // way in as the server stops.
   bool AnyArriving();
+  // Whether a connection waits for a request since `since` or later: one
+  // answered, or opened, just now, whose client may be sending the next.
+  bool AnyAnsweredSince(std::chrono::steady_clock::time_point since);
   // The connections open and not yet shut.
   size_t Count();
   // Shuts the connection that has waited longest for a request and holds
