@@ -363,11 +363,12 @@ terminate() {
     curl -s -o "$work/term$i.png" -w '%{http_code}' "$url_term$(sed -n "${i}p" "$work/term.links").png" \
       >"$work/term$i.status" &
   done
-  # All eight connected and taken from the listening queue: one that
-  # connects after SIGTERM is refused, as a stopped server refuses.
-  waitFor "[ \$(ss -Htn state established '( sport = :$port )' | wc -l) -ge 8 ] &&
+  # All eight answered already (a picture that would wait too long is
+  # refused at once) or connected and taken from the listening queue: one
+  # that connects after SIGTERM is refused, as a stopped server refuses.
+  waitFor "[ \$((\$(ss -Htn state established '( sport = :$port )' | wc -l) + \$(grep -l . '$work'/term?.status | wc -l))) -ge 8 ] &&
     [ \$(ss -Hltn '( sport = :$port )' | awk '{ print \$2 }') = 0 ]" 100 ||
-    fail "the requests never reached the server"
+    fail "the requests never reached the server: $(ss -Htn state established "( sport = :$port )" | wc -l) connected, answered: $(cat "$work"/term?.status), listen queue $(ss -Hltn "( sport = :$port )")"
   local start=$SECONDS
   kill -TERM "$pid_term"
   local exitStatus=0
