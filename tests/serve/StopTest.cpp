@@ -162,7 +162,7 @@ TEST(StopTest, AStopWithRequestsInFlightEndsWithinItsBound) {
   for (std::thread& client : clients) client.join();
   StopPngRenderer();
 
-  // 4 s of grace for the drawing, 1 s for the answers going out, and a
+  // 3 s of grace for the drawing, 1 s for the answers going out, and a
   // sanitizer's slow drawing of one picture begun within the grace.
   EXPECT_LT(took, std::chrono::milliseconds(7000));
   EXPECT_EQ(Status(lastAsked), "200");
@@ -172,7 +172,11 @@ TEST(StopTest, AStopWithRequestsInFlightEndsWithinItsBound) {
     const std::string status = Status(answers[i]);
     EXPECT_TRUE(status == "200" || status == "503") << status;
     EXPECT_TRUE(Whole(answers[i]));
-    EXPECT_NE(answers[i].find("Connection: close\r\n"), std::string::npos);
+    // One that would have waited too long was refused on arrival, before
+    // the stop; every answer of the stop closes its connection.
+    if (answers[i].find("busy") == std::string::npos) {
+      EXPECT_NE(answers[i].find("Connection: close\r\n"), std::string::npos);
+    }
   }
 }
 
