@@ -18,7 +18,7 @@
 // waits for it (a code host's gives up after about 4 s): its wait is
 // reckoned from the pixels ahead of it and how fast this machine has been
 // drawing them.
-constexpr std::chrono::seconds kLongestWait{3};
+constexpr std::chrono::seconds kLongestWait{2};
 // Until the first picture is drawn: slower than a sanitizer build draws, so
 // a burst at start-up is not all taken on a guess.
 constexpr double kUnmeasuredSecondsPerPixel = 1e-7;

@@ -5,7 +5,8 @@
 # batch on the same cores; (b) one picture asked again and again against
 # nginx serving its bytes as a static file; (c) p50 and p99 latency at 64
 # connections; (d) the server's peak memory while 64 clients ask for the
-# largest picture its limit allows.
+# largest picture its limit allows; (e) each such picture's time to first
+# byte, asked for as an image proxy would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tests/serve/serve-lib.sh
@@ -107,3 +108,12 @@ peak=$(awk '/VmHWM/ { print $2 }' "/proc/$pid_largest/status")
 printf "(d) 64 clients asking for 4096 x 4096 pictures: %s per second, p99 %s, %s refused with 503\n" \
   "$(rate)" "$(percentile 99)" "$(awk '/Non-2xx/ { print $NF }' "$work/wrk.out" | grep . || echo 0)"
 echo "    the server's memory: $((idle / 1024)) MiB idle, $((peak / 1024)) MiB at its peak"
+# As an image proxy asks: all of those at once, 64 at a time, each timed to
+# its first byte; a proxy gives up after about 4 s.
+awk -v url="$url_largest" '{ printf "url = \"%s%s.png\"\noutput = \"/dev/null\"\n", url, $0 }' \
+  "$work/largest.links" >"$work/proxy.cfg"
+curl -s --parallel --parallel-max 64 --max-time 30 -K "$work/proxy.cfg" \
+  -w '%{http_code} %{time_starttransfer}\n' >"$work/proxy.out" 2>/dev/null
+awk '{ n[$1]++; if ($2 > slowest[$1]) slowest[$1] = $2 }
+  END { printf "(e) %d of them at once, 64 at a time: %d drawn, the slowest first byte after %.2f s; %d refused with 503 within %.2f s\n",
+    NR, n[200], slowest[200], n[503], slowest[503] }' "$work/proxy.out"
