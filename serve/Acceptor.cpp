@@ -13,12 +13,11 @@ Acceptor::Acceptor(int listenFd, Take take) : listenFd_(listenFd), take_(std::mo
 
 Acceptor::~Acceptor() {
   Stop(false);
-  if (wake_ >= 0) close(wake_);
 }
 
 bool Acceptor::Start(std::string& error) {
-  wake_ = eventfd(0, EFD_CLOEXEC);
-  if (wake_ < 0) {
+  wake_ = UniqueFd(eventfd(0, EFD_CLOEXEC));
+  if (!wake_) {
     error = std::string("cannot start taking connections: ") + std::strerror(errno);
     return false;
   }
@@ -30,13 +29,13 @@ void Acceptor::Stop(bool drain) {
   if (!thread_.joinable()) return;
   drain_ = drain;  // read by Run only after the eventfd's write
   const uint64_t one = 1;
-  while (write(wake_, &one, sizeof one) < 0 && errno == EINTR) {
+  while (write(wake_.get(), &one, sizeof one) < 0 && errno == EINTR) {
   }
   thread_.join();
 }
 
 void Acceptor::Run() {
-  pollfd watched[2] = {{listenFd_, POLLIN, 0}, {wake_, POLLIN, 0}};
+  pollfd watched[2] = {{listenFd_, POLLIN, 0}, {wake_.get(), POLLIN, 0}};
   for (;;) {
     if (poll(watched, 2, -1) < 0 && errno != EINTR) return;
     if (watched[1].revents) break;

@@ -6,6 +6,8 @@
 #include <string>
 #include <thread>
 
+#include "serve/UniqueFd.h"
+
 // Takes each connection from the listening socket on a thread of its own
 // and hands it on: the server, not the HTTP library, decides what a
 // connection past the limit costs, and stops taking them at once.
@@ -30,7 +32,7 @@ class Acceptor {
   void AcceptAll();
 
   int listenFd_;
-  int wake_ = -1;  // an eventfd: Stop's word to Run
+  UniqueFd wake_;  // an eventfd: Stop's word to Run
   std::atomic<bool> drain_{false};
   Take take_;
   std::thread thread_;
