@@ -43,6 +43,7 @@ EM_JS(void, CanvasBegin, (int clipWidth, int clipHeight, double scale, double ce
   c.translate(centre, centre);
   c.lineDashOffset = centre;
   canvasKept.scale = scale;
+  canvasKept.ground = null;
 });
 
 EM_JS(void, CanvasEnd, (), { Module.zimbelContext.restore(); });
@@ -58,13 +59,15 @@ EM_JS(void, CanvasClear, (int argb), {
   c.fillStyle = cssColor(argb);
   c.fillRect(0, 0, c.canvas.width, c.canvas.height);
   c.restore();
+  canvasKept.ground = 'clear ' + argb;
 });
 
-// A dashed pen is also named, for CanvasStrokeRect.
+// The pen is also named, for CanvasStrokeRect.
 EM_JS(void, CanvasPen, (int argb, double width, const double* dashes, int dashCount, int roundCaps, int roundJoins), {
   const c = Module.zimbelContext;
   const lengths = Array.from(HEAPF64.subarray(dashes >> 3, (dashes >> 3) + dashCount));
-  canvasKept.dashedPen = dashCount ? [argb, width, roundCaps, roundJoins, lengths].join() : '';
+  canvasKept.pen = [argb, width, roundCaps, roundJoins, lengths].join();
+  canvasKept.dashedPen = dashCount ? canvasKept.pen : '';
   c.strokeStyle = cssColor(argb);
   c.lineWidth = width;
   c.setLineDash(lengths);
@@ -78,6 +81,7 @@ EM_JS(void, CanvasPen, (int argb, double width, const double* dashes, int dashCo
 // overlap are filled as their union, as one opaque colour shows them anyway.
 EM_JS(void, CanvasStrokeLines, (const double* lines, int count), {
   const c = Module.zimbelContext;
+  canvasKept.ground = null;
   const p = HEAPF64.subarray(lines >> 3, (lines >> 3) + 4 * count);
   c.beginPath();
   for (let i = 0; i < p.length; i += 4) {
@@ -90,6 +94,7 @@ EM_JS(void, CanvasStrokeLines, (const double* lines, int count), {
 // Each ellipse starts a path of its own, or the canvas would join it to the last.
 EM_JS(void, CanvasFillEllipses, (const double* boxes, int count), {
   const c = Module.zimbelContext;
+  canvasKept.ground = null;
   const p = HEAPF64.subarray(boxes >> 3, (boxes >> 3) + 4 * count);
   c.beginPath();
   for (let i = 0; i < p.length; i += 4) {
@@ -101,6 +106,7 @@ EM_JS(void, CanvasFillEllipses, (const double* boxes, int count), {
 
 EM_JS(void, CanvasFillRects, (const double* rects, int count), {
   const c = Module.zimbelContext;
+  canvasKept.ground = null;
   const p = HEAPF64.subarray(rects >> 3, (rects >> 3) + 4 * count);
   c.beginPath();
   for (let i = 0; i < p.length; i += 4) c.rect(p[i], p[i + 1], p[i + 2], p[i + 3]);
@@ -109,6 +115,7 @@ EM_JS(void, CanvasFillRects, (const double* rects, int count), {
 
 EM_JS(void, CanvasPolyline, (const double* points, int count), {
   const c = Module.zimbelContext;
+  canvasKept.ground = null;
   const p = HEAPF64.subarray(points >> 3, (points >> 3) + 2 * count);
   c.beginPath();
   c.moveTo(p[0], p[1]);
@@ -123,11 +130,21 @@ EM_JS(void, CanvasPolyline, (const double* points, int count), {
 // A solid one is cheaper stroked. The key is made of plain numbers: a
 // transform or a dash array read back from the context cost more, the first
 // time, than the stroke.
+// A dot only partly covered (at some corners) blends with what lies under
+// it, and blended again from kept pixels it would come out a level or so
+// off: the kept pixels hold the ground as well (the clear and the solid
+// rectangles drawn since, `canvasKept.ground`), and replace the bands
+// whole. On a ground not known so, the rectangle is stroked.
 EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
   const c = Module.zimbelContext;
-  if (!canvasKept.dashedPen || typeof OffscreenCanvas !== 'function') return c.strokeRect(x, y, width, height);
-  const key = [x, y, width, height, c.canvas.width, c.canvas.height, canvasKept.scale, c.lineDashOffset,
-               canvasKept.dashedPen].join();
+  const rect = [x, y, width, height, c.canvas.width, c.canvas.height, canvasKept.scale, c.lineDashOffset].join();
+  const ground = canvasKept.ground;
+  if (!canvasKept.dashedPen || ground === null || typeof OffscreenCanvas !== 'function') {
+    canvasKept.ground = canvasKept.dashedPen || ground === null ? null : ground + ' ' + canvasKept.pen + ' ' + rect;
+    return c.strokeRect(x, y, width, height);
+  }
+  canvasKept.ground = null;
+  const key = rect + ' ' + canvasKept.dashedPen + ' ' + ground;
   const keptRects = canvasKept.rects;
   let kept = keptRects.get(key);
   // Keeping costs a few milliseconds the first time: a rectangle is kept
@@ -143,6 +160,8 @@ EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
     const pixels = new OffscreenCanvas(c.canvas.width, c.canvas.height);
     // Kept in memory, as the page's canvas is: a copy then never leaves the processor.
     const o = pixels.getContext('2d', {willReadFrequently: true});
+    // The ground as this paint has drawn it, copied whole onto clear pixels.
+    o.drawImage(c.canvas, 0, 0);
     o.setTransform(t);
     for (const name of ['strokeStyle', 'lineWidth', 'lineDashOffset', 'lineCap', 'lineJoin']) o[name] = c[name];
     o.setLineDash(c.getLineDash());
@@ -151,17 +170,25 @@ EM_JS(void, CanvasStrokeRect, (int x, int y, int width, int height), {
     const left = Math.floor(t.e + t.a * (x - reach)) - 1, right = Math.ceil(t.e + t.a * (x + width + reach)) + 1;
     const top = Math.floor(t.f + t.d * (y - reach)) - 1, bottom = Math.ceil(t.f + t.d * (y + height + reach)) + 1;
     const band = Math.ceil(t.a * 2 * reach) + 2;
-    // The bands do not overlap: a corner's dot copied twice would be darker
-    // than the one stroked. A rectangle too small for four is one band.
+    // A rectangle too small for four bands is one.
     const inner = bottom - top - 2 * band;
     kept = {pixels, bands: inner <= 0 || right - left <= 2 * band ? [[left, top, right - left, bottom - top]]
       : [[left, top, right - left, band], [left, bottom - band, right - left, band],
          [left, top + band, band, inner], [right - band, top + band, band, inner]]};
     keptRects.set(key, kept);
   }
+  // 'copy' replaces all it may: each band is its clip.
   c.save();
   c.setTransform(1, 0, 0, 1, 0, 0);
-  for (const b of kept.bands) c.drawImage(kept.pixels, b[0], b[1], b[2], b[3], b[0], b[1], b[2], b[3]);
+  c.globalCompositeOperation = 'copy';
+  for (const b of kept.bands) {
+    c.save();
+    c.beginPath();
+    c.rect(b[0], b[1], b[2], b[3]);
+    c.clip();
+    c.drawImage(kept.pixels, b[0], b[1], b[2], b[3], b[0], b[1], b[2], b[3]);
+    c.restore();
+  }
   c.restore();
 });
 
@@ -193,6 +220,7 @@ EM_JS(int, CanvasPartKept, (int slot, const double* ops, int count), {
 // Clear among them would have replaced.
 EM_JS(void, CanvasShowKept, (int slot), {
   const c = Module.zimbelContext;
+  canvasKept.ground = null;
   c.save();
   c.setTransform(1, 0, 0, 1, 0, 0);
   c.globalCompositeOperation = 'copy';

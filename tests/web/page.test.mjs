@@ -467,11 +467,15 @@ test('changes over kept pixels are the picture drawn whole, pixel for pixel', as
     await page.evaluate(() => document.getElementById('canvas').dispatchEvent(new Event('contextrestored')));
     await waitForPaint(page, count);
   };
-  await page.fill('#e1000', '777');
-  const stroked = await picture();
-  await repaint();
-  await repaint();
-  assert.equal(await picture(), stroked, 'the frame copied from kept pixels');
+  // The corners of some sizes are dots only partly covered, over the solid
+  // frame under them.
+  for (const width of ['777', '90']) {
+    await page.fill('#e1000', width);
+    const stroked = await picture();
+    await repaint();
+    await repaint();
+    assert.equal(await picture(), stroked, `the frame ${width} wide copied from kept pixels`);
+  }
   await page.fill('#e1000', '970');
   for (const [width, style] of [['4', 0], ['1', 0], ['4', 1], ['6', 3]]) {
     await page.fill('#e1004', width);
