@@ -254,6 +254,10 @@ LIST
   got=$(sentFirst "$port" $'GET /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: 4000000\r\nContent-Length: 4000000\r\n\r\n'"$mega$mega$mega$mega")
   [ "$got" = "400 end" ] || fail "a refused body of 4 MB: $got"
   [ "$(raw "$port" $'GET /'"${mega:0:20000}"$' HTTP/1.1\r\nHost: x\r\n\r\n')" = 414 ] || fail "a long path"
+  # The longest path read (no link, so 404) fits a connection's memory
+  # beside 6 kB of headers.
+  [ "$(raw "$port" $'GET /'"${mega:0:16399}"$' HTTP/1.1\r\nHost: x\r\nCookie: '"${mega:0:6000}"$'\r\n\r\n')" = 404 ] ||
+    fail "the longest path with 6 kB of headers"
   # A byte a second: cut off once the time-out has passed, however steady.
   local start=$SECONDS request=$'GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n' i answer
   exec 4<>"/dev/tcp/127.0.0.1/$port"
