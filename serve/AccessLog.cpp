@@ -10,18 +10,20 @@
 
 namespace {
 
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c > 0x20 && c < 0x7F && c != '"' && c != '\\') {
-      out += static_cast<char>(c);
-    } else {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
-    }
+// Runs of plain bytes go in whole: a link's path is hundreds of them, and
+// this is done for every request.
+void AppendEscaped(std::string& line, std::string_view text) {
+  static const char kHex[] = "0123456789ABCDEF";
+  size_t plainFrom = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c > 0x20 && c < 0x7F && c != '"' && c != '\\') continue;
+    line.append(text.data() + plainFrom, i - plainFrom);
+    const char hex[] = {'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
+    line.append(hex, sizeof hex);
+    plainFrom = i + 1;
   }
-  return out;
+  line.append(text.data() + plainFrom, text.size() - plainFrom);
 }
 
 std::string DroppedLine(uint64_t dropped) {
@@ -36,15 +38,29 @@ constexpr std::chrono::milliseconds kGather{10};
 
 }  // namespace
 
-std::string AccessLine(const std::string& client, const std::string& method, const std::string& path,
-                       const std::string& protocol, int status, long long bytes) {
+std::string AccessLine(std::string_view client, std::string_view method, std::string_view path,
+                       std::string_view protocol, int status, long long bytes) {
+  // The time changes once a second and a thread writes many lines in one.
+  thread_local std::time_t formatted = -1;
+  thread_local char when[32];
   const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char when[32];
-  std::strftime(when, sizeof when, "%d/%b/%Y:%H:%M:%S +0000", &utc);
-  return client + " - - [" + when + "] \"" + Escaped(method) + " " + Escaped(path) + " " + Escaped(protocol) +
-         "\" " + std::to_string(status) + " " + (bytes > 0 ? std::to_string(bytes) : "-") + "\n";
+  if (now != formatted) {
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    std::strftime(when, sizeof when, "%d/%b/%Y:%H:%M:%S +0000", &utc);
+    formatted = now;
+  }
+  std::string line;
+  line.reserve(client.size() + method.size() + path.size() + protocol.size() + 64);
+  line.append(client).append(" - - [").append(when).append("] \"");
+  AppendEscaped(line, method);
+  line += ' ';
+  AppendEscaped(line, path);
+  line += ' ';
+  AppendEscaped(line, protocol);
+  line.append("\" ").append(std::to_string(status)).append(" ").append(bytes > 0 ? std::to_string(bytes) : "-");
+  line += '\n';
+  return line;
 }
 
 AccessLog::AccessLog(int fd, size_t heldBytes) : fd_(fd), heldBytes_(heldBytes), writer_([this] { Run(); }) {}

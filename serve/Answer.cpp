@@ -43,22 +43,28 @@ int HexValue(char c) {
   return -1;
 }
 
+bool Control(int c) { return c < 0x20 || c == 0x7F; }
+
 // %XX undone; false for a broken escape or any control character, which no
 // file or link of ours holds (a NUL would cut the name a C library sees).
+// The runs between escapes are copied whole: a link is hundreds of bytes.
 bool Unescape(const std::string& path, std::string& plain) {
   plain.clear();
+  plain.reserve(path.size());
+  size_t run = 0;
   for (size_t i = 0; i < path.size(); ++i) {
-    int c = static_cast<unsigned char>(path[i]);
-    if (c == '%') {
-      const int high = i + 2 < path.size() ? HexValue(path[i + 1]) : -1;
-      const int low = high < 0 ? -1 : HexValue(path[i + 2]);
-      if (low < 0) return false;
-      c = high * 16 + low;
-      i += 2;
-    }
-    if (c < 0x20 || c == 0x7F) return false;
-    plain += static_cast<char>(c);
+    const int c = static_cast<unsigned char>(path[i]);
+    if (Control(c)) return false;
+    if (c != '%') continue;
+    const int high = i + 2 < path.size() ? HexValue(path[i + 1]) : -1;
+    const int low = high < 0 ? -1 : HexValue(path[i + 2]);
+    if (low < 0 || Control(high * 16 + low)) return false;
+    plain.append(path, run, i - run);
+    plain += static_cast<char>(high * 16 + low);
+    i += 2;
+    run = i + 1;
   }
+  plain.append(path, run, std::string::npos);
   return true;
 }
 
@@ -95,8 +101,8 @@ Reply NotModified(const std::string& etag, const std::string& cacheControl) {
 }
 
 bool EndsWith(const std::string& text, const char* tail) {
-  const std::string end = tail;
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+  const size_t size = std::strlen(tail);
+  return text.size() >= size && text.compare(text.size() - size, size, tail) == 0;
 }
 
 const char kPictureCaching[] = "public, max-age=86400";
@@ -116,9 +122,11 @@ Reply PictureNotModified(const std::string& etag) {
 bool ReadLook(std::string& stem, PngLook& look, std::string& reason) {
   look.dark = EndsWith(stem, kDarkSuffix);
   if (look.dark) stem.resize(stem.size() - std::strlen(kDarkSuffix));
+  // A link ends in its checksum's hexadecimal digits, never in an "x"; the
+  // '@' is looked for only then, as a link is hundreds of bytes.
+  if (stem.empty() || stem.back() != 'x') return true;
   const size_t at = stem.rfind('@');
-  // A link ends in its checksum's hexadecimal digits, never in an "x".
-  if (at == std::string::npos || stem.back() != 'x') return true;
+  if (at == std::string::npos) return true;
   const std::string ratio = stem.substr(at + 1, stem.size() - at - 2);
   int scale = 0;
   if (!ParseWholeInt(ratio.c_str(), &scale) || scale < 2 || scale > kPngScaleMax) {

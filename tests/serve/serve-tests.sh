@@ -236,6 +236,11 @@ LIST
 505|GET /healthz HTTP/1.9\r\nHost: x\r\n
 200 200|GET /healthz HTTP/1.1\r\nHost: x\r\n
 LIST
+  # A quote or a byte past ASCII is logged escaped: no path forges a line.
+  local line
+  for line in '"GET /health\x22z HTTP/1.1" 400 ' '"GET /healthz\xFF HTTP/1.1" 400 '; do
+    waitFor "grep -qF -- '$line' '$work/hostile.log'" 20 || fail "no log line with $line"
+  done
   [ "$(rawAnswers "$port" 'GET /healthz HTTP/1.0\r\n\r\n')" = 200 ] || fail "HTTP/1.0 needs no Host"
   local method
   for method in POST PUT DELETE PATCH OPTIONS TRACE CONNECT PROPFIND FOO; do
