@@ -162,8 +162,9 @@ int Unfit(const Site& site, const GraphSettings& s, PictureKind kind, int64_t sc
   return 0;
 }
 
-// A kept picture is answered before its link is read again: it was read
-// whole when the picture was drawn, and the key is the link itself.
+// A kept picture is answered before its link is read again, or its tag
+// worked out again: it was read whole when the picture was drawn, and the
+// key is the link itself.
 Route PictureRoute(const Site& site, const std::string& plain, const char* ifNoneMatch, PictureCache* cache) {
   Route route;
   PictureJob& job = route.job;
@@ -176,11 +177,11 @@ Route PictureRoute(const Site& site, const std::string& plain, const char* ifNon
     return route;
   }
   job.key = (job.kind == PictureKind::Svg ? "s" : "p") + stem;
-  job.etag = Etag(job.key);
-  if (Bytes kept = cache ? cache->Find(job.key) : nullptr) {
+  if (Bytes kept = cache ? cache->Find(job.key, &job.etag) : nullptr) {
     route.reply = Matches(ifNoneMatch, job.etag) ? PictureNotModified(job.etag) : PictureReply(job, kept);
     return route;
   }
+  job.etag = Etag(job.key);
   if (!ReadLinkFragment(link.data(), link.size(), job.settings, job.data)) {
     route.reply = TextReply(400, "not a graph link, or a damaged or cut one");
     return route;

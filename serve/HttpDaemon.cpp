@@ -180,7 +180,9 @@ bool DrawLater(State& state, MHD_Connection* connection, Exchange& exchange) {
   };
   const std::string key = exchange.route.job.key;
   if (!state.cache.Join(key, resume)) return true;
-  const auto drawn = [&state, key](bool ok, std::string& bytes) { state.cache.Finish(key, ok, std::move(bytes)); };
+  const auto drawn = [&state, key, etag = exchange.route.job.etag](bool ok, std::string& bytes) {
+    state.cache.Finish(key, ok, std::move(bytes), etag);
+  };
   if (!state.draws.Submit(exchange.route.job, drawn)) {
     state.cache.Finish(key, false,
                        state.stopping ? "the server is stopping" : "busy: too many pictures waiting to be drawn");

@@ -72,12 +72,15 @@ pageAndPictures() {
     cmp "$work/want.svg" "$work/got.svg" || fail "the SVG of $link is not the exporter's"
     # The looks of the first graph: 512 values at @3x are past --max-pixels.
     [ "$input" = examples/wave.txt ] || continue
-    local look etags=
+    local look etags= etag
     for look in "@2x|--scale 2" "@3x|--scale 3" "-dark|--scheme dark" "@2x-dark|--scale 2 --scheme dark"; do
       "$exporter" "${options[@]}" ${look#*|} "$input" -o "$work/want.png"
-      curl -s -o "$work/got.png" "$url$link${look%%|*}.png"
+      curl -s -D "$work/drawn.txt" -o "$work/got.png" "$url$link${look%%|*}.png"
       cmp "$work/want.png" "$work/got.png" || fail "the PNG at ${look%%|*} is not the exporter's ${look#*|}"
-      etags+="$(header "$url$link${look%%|*}.png" ETag) "
+      etag=$(header "$url$link${look%%|*}.png" ETag)
+      etags+="$etag "
+      # Drawn, then kept: one tag.
+      tr -d '\r' <"$work/drawn.txt" | grep -qixF "ETag: $etag" || fail "the kept ${look%%|*} has another ETag than the drawn: $etag"
     done
     etags+=$(header "$url$link.png" ETag)
     [ "$(tr ' ' '\n' <<<"$etags" | sort -u | wc -l)" = 5 ] || fail "ETags not one a look: $etags"
