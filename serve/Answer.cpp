@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "model/AboutText.h"
@@ -182,10 +183,12 @@ Route PictureRoute(const Site& site, const std::string& plain, const char* ifNon
     return route;
   }
   job.etag = Etag(job.key);
-  if (!ReadLinkFragment(link.data(), link.size(), job.settings, job.data)) {
+  auto data = std::make_shared<GraphData>();
+  if (!ReadLinkFragment(link.data(), link.size(), job.settings, *data)) {
     route.reply = TextReply(400, "not a graph link, or a damaged or cut one");
     return route;
   }
+  job.data = std::move(data);
   const int status = Unfit(site, job.settings, job.kind, job.look.scale, reason);
   if (status != 0) {
     route.reply = TextReply(status, reason);
