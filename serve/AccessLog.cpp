@@ -10,14 +10,30 @@
 
 namespace {
 
-// Runs of plain bytes go in whole: a link's path is hundreds of them, and
-// this is done for every request.
+bool Plain(unsigned char c) { return static_cast<unsigned char>(c - 0x21) <= 0x7E - 0x21 && c != '"' && c != '\\'; }
+
+// Whether `text` needs no escape: without a branch, so the compiler looks
+// at many bytes at once, as a link's path is hundreds of them.
+bool AllPlain(std::string_view text) {
+  unsigned char escaped = 0;
+  for (char byte : text) {
+    const unsigned char c = static_cast<unsigned char>(byte);
+    escaped |= (static_cast<unsigned char>(c - 0x21) > 0x7E - 0x21) | (c == '"') | (c == '\\');
+  }
+  return !escaped;
+}
+
+// Runs of plain bytes go in whole; most paths are one run.
 void AppendEscaped(std::string& line, std::string_view text) {
+  if (AllPlain(text)) {
+    line.append(text);
+    return;
+  }
   static const char kHex[] = "0123456789ABCDEF";
   size_t plainFrom = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c > 0x20 && c < 0x7F && c != '"' && c != '\\') continue;
+    if (Plain(c)) continue;
     line.append(text.data() + plainFrom, i - plainFrom);
     const char hex[] = {'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
     line.append(hex, sizeof hex);
