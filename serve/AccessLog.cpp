@@ -10,18 +10,36 @@
 
 namespace {
 
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (unsigned char c : text) {
-    if (c > 0x20 && c < 0x7F && c != '"' && c != '\\') {
-      out += static_cast<char>(c);
-    } else {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
-    }
+bool Plain(unsigned char c) { return static_cast<unsigned char>(c - 0x21) <= 0x7E - 0x21 && c != '"' && c != '\\'; }
+
+// Whether `text` needs no escape: without a branch, so the compiler looks
+// at many bytes at once, as a link's path is hundreds of them.
+bool AllPlain(std::string_view text) {
+  unsigned char escaped = 0;
+  for (char byte : text) {
+    const unsigned char c = static_cast<unsigned char>(byte);
+    escaped |= (static_cast<unsigned char>(c - 0x21) > 0x7E - 0x21) | (c == '"') | (c == '\\');
   }
-  return out;
+  return !escaped;
+}
+
+// Runs of plain bytes go in whole; most paths are one run.
+void AppendEscaped(std::string& line, std::string_view text) {
+  if (AllPlain(text)) {
+    line.append(text);
+    return;
+  }
+  static const char kHex[] = "0123456789ABCDEF";
+  size_t plainFrom = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (Plain(c)) continue;
+    line.append(text.data() + plainFrom, i - plainFrom);
+    const char hex[] = {'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
+    line.append(hex, sizeof hex);
+    plainFrom = i + 1;
+  }
+  line.append(text.data() + plainFrom, text.size() - plainFrom);
 }
 
 std::string DroppedLine(uint64_t dropped) {
@@ -36,15 +54,29 @@ constexpr std::chrono::milliseconds kGather{10};
 
 }  // namespace
 
-std::string AccessLine(const std::string& client, const std::string& method, const std::string& path,
-                       const std::string& protocol, int status, long long bytes) {
+std::string AccessLine(std::string_view client, std::string_view method, std::string_view path,
+                       std::string_view protocol, int status, long long bytes) {
+  // The time changes once a second and a thread writes many lines in one.
+  thread_local std::time_t formatted = -1;
+  thread_local char when[32];
   const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-  gmtime_r(&now, &utc);
-  char when[32];
-  std::strftime(when, sizeof when, "%d/%b/%Y:%H:%M:%S +0000", &utc);
-  return client + " - - [" + when + "] \"" + Escaped(method) + " " + Escaped(path) + " " + Escaped(protocol) +
-         "\" " + std::to_string(status) + " " + (bytes > 0 ? std::to_string(bytes) : "-") + "\n";
+  if (now != formatted) {
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    std::strftime(when, sizeof when, "%d/%b/%Y:%H:%M:%S +0000", &utc);
+    formatted = now;
+  }
+  std::string line;
+  line.reserve(client.size() + method.size() + path.size() + protocol.size() + 64);
+  line.append(client).append(" - - [").append(when).append("] \"");
+  AppendEscaped(line, method);
+  line += ' ';
+  AppendEscaped(line, path);
+  line += ' ';
+  AppendEscaped(line, protocol);
+  line.append("\" ").append(std::to_string(status)).append(" ").append(bytes > 0 ? std::to_string(bytes) : "-");
+  line += '\n';
+  return line;
 }
 
 AccessLog::AccessLog(int fd, size_t heldBytes) : fd_(fd), heldBytes_(heldBytes), writer_([this] { Run(); }) {}

@@ -8,14 +8,15 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 
 // One request a line, in the common log format:
 //   127.0.0.1 - - [08/Dec/2026:14:30:00 +0000] "GET /x HTTP/1.1" 200 1234
 // The path's bytes outside printable ASCII, a quote and a backslash are
 // written as \xHH, so a request can never forge a line of its own.
-std::string AccessLine(const std::string& client, const std::string& method, const std::string& path,
-                       const std::string& protocol, int status, long long bytes);
+std::string AccessLine(std::string_view client, std::string_view method, std::string_view path,
+                       std::string_view protocol, int status, long long bytes);
 
 // The lines on their way to a descriptor, written by a thread of their own:
 // an answering thread only appends to a bounded buffer, so a log that does

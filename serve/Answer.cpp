@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "model/AboutText.h"
@@ -43,22 +44,43 @@ int HexValue(char c) {
   return -1;
 }
 
+bool Control(int c) { return c < 0x20 || c == 0x7F; }
+
+// Whether `path` holds no escape and no control byte: without a branch, so
+// the compiler looks at many bytes at once, as a link is hundreds of them.
+bool Verbatim(const std::string& path) {
+  unsigned char other = 0;
+  for (char byte : path) {
+    const unsigned char c = static_cast<unsigned char>(byte);
+    other |= (c < 0x20) | (c == 0x7F) | (c == '%');
+  }
+  return !other;
+}
+
 // %XX undone; false for a broken escape or any control character, which no
 // file or link of ours holds (a NUL would cut the name a C library sees).
+// The runs between escapes are copied whole.
 bool Unescape(const std::string& path, std::string& plain) {
-  plain.clear();
-  for (size_t i = 0; i < path.size(); ++i) {
-    int c = static_cast<unsigned char>(path[i]);
-    if (c == '%') {
-      const int high = i + 2 < path.size() ? HexValue(path[i + 1]) : -1;
-      const int low = high < 0 ? -1 : HexValue(path[i + 2]);
-      if (low < 0) return false;
-      c = high * 16 + low;
-      i += 2;
-    }
-    if (c < 0x20 || c == 0x7F) return false;
-    plain += static_cast<char>(c);
+  if (Verbatim(path)) {
+    plain = path;
+    return true;
   }
+  plain.clear();
+  plain.reserve(path.size());
+  size_t run = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    const int c = static_cast<unsigned char>(path[i]);
+    if (Control(c)) return false;
+    if (c != '%') continue;
+    const int high = i + 2 < path.size() ? HexValue(path[i + 1]) : -1;
+    const int low = high < 0 ? -1 : HexValue(path[i + 2]);
+    if (low < 0 || Control(high * 16 + low)) return false;
+    plain.append(path, run, i - run);
+    plain += static_cast<char>(high * 16 + low);
+    i += 2;
+    run = i + 1;
+  }
+  plain.append(path, run, std::string::npos);
   return true;
 }
 
@@ -95,8 +117,8 @@ Reply NotModified(const std::string& etag, const std::string& cacheControl) {
 }
 
 bool EndsWith(const std::string& text, const char* tail) {
-  const std::string end = tail;
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+  const size_t size = std::strlen(tail);
+  return text.size() >= size && text.compare(text.size() - size, size, tail) == 0;
 }
 
 const char kPictureCaching[] = "public, max-age=86400";
@@ -116,9 +138,11 @@ Reply PictureNotModified(const std::string& etag) {
 bool ReadLook(std::string& stem, PngLook& look, std::string& reason) {
   look.dark = EndsWith(stem, kDarkSuffix);
   if (look.dark) stem.resize(stem.size() - std::strlen(kDarkSuffix));
+  // A link ends in its checksum's hexadecimal digits, never in an "x"; the
+  // '@' is looked for only then, as a link is hundreds of bytes.
+  if (stem.empty() || stem.back() != 'x') return true;
   const size_t at = stem.rfind('@');
-  // A link ends in its checksum's hexadecimal digits, never in an "x".
-  if (at == std::string::npos || stem.back() != 'x') return true;
+  if (at == std::string::npos) return true;
   const std::string ratio = stem.substr(at + 1, stem.size() - at - 2);
   int scale = 0;
   if (!ParseWholeInt(ratio.c_str(), &scale) || scale < 2 || scale > kPngScaleMax) {
@@ -154,8 +178,9 @@ int Unfit(const Site& site, const GraphSettings& s, PictureKind kind, int64_t sc
   return 0;
 }
 
-// A kept picture is answered before its link is read again: it was read
-// whole when the picture was drawn, and the key is the link itself.
+// A kept picture is answered before its link is read again, or its tag
+// worked out again: it was read whole when the picture was drawn, and the
+// key is the link itself.
 Route PictureRoute(const Site& site, const std::string& plain, const char* ifNoneMatch, PictureCache* cache) {
   Route route;
   PictureJob& job = route.job;
@@ -168,15 +193,17 @@ Route PictureRoute(const Site& site, const std::string& plain, const char* ifNon
     return route;
   }
   job.key = (job.kind == PictureKind::Svg ? "s" : "p") + stem;
-  job.etag = Etag(job.key);
-  if (Bytes kept = cache ? cache->Find(job.key) : nullptr) {
+  if (Bytes kept = cache ? cache->Find(job.key, &job.etag) : nullptr) {
     route.reply = Matches(ifNoneMatch, job.etag) ? PictureNotModified(job.etag) : PictureReply(job, kept);
     return route;
   }
-  if (!ReadLinkFragment(link.data(), link.size(), job.settings, job.data)) {
+  job.etag = Etag(job.key);
+  auto data = std::make_shared<GraphData>();
+  if (!ReadLinkFragment(link.data(), link.size(), job.settings, *data)) {
     route.reply = TextReply(400, "not a graph link, or a damaged or cut one");
     return route;
   }
+  job.data = std::move(data);
   const int status = Unfit(site, job.settings, job.kind, job.look.scale, reason);
   if (status != 0) {
     route.reply = TextReply(status, reason);

@@ -48,10 +48,19 @@ const char* const kOnce[] = {"Host", "Content-Length", "Transfer-Encoding", "If-
 // A path's bytes: segments of unreserved characters, escapes, sub-delims,
 // ':' and '@'. A space would end the target for another reader; the rest
 // (quotes, braces, backslashes, bytes past ASCII) no client sends unescaped.
-bool PathChar(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-         (c && std::strchr("-._~%!$&'()*+,;=:@/", c) != nullptr);
-}
+// A table, as every byte of every path is looked up: a link is hundreds.
+struct PathChars {
+  bool allowed[256] = {};
+  PathChars() {
+    for (int c = 0; c < 256; ++c) {
+      allowed[c] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                   (c && std::strchr("-._~%!$&'()*+,;=:@/", c) != nullptr);
+    }
+  }
+};
+const PathChars kPathChars;
+
+bool PathChar(unsigned char c) { return kPathChars.allowed[c]; }
 
 std::string LooseHeader(std::string_view version, const HeaderLines& lines) {
   int counts[sizeof kOnce / sizeof *kOnce] = {};

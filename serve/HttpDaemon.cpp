@@ -26,9 +26,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Room for a whole link's path and the headers a browser sends; more is
-// answered by the library with 414 or 431.
-constexpr size_t kConnectionMemory = 64 * 1024;
+// Room for the longest link's path (kPathMax) and the headers a browser
+// sends; more is answered by the library with 414 or 431. No more room
+// than that: the library clears all of it for every request.
+constexpr size_t kConnectionMemory = 32 * 1024;
 // A stop's bounds, well inside the service unit's TimeoutStopSec: the
 // pictures asked for before it get this long to start being drawn, and the
 // answers still on their way out this long more. The stop also waits for
@@ -179,7 +180,9 @@ bool DrawLater(State& state, MHD_Connection* connection, Exchange& exchange) {
   };
   const std::string key = exchange.route.job.key;
   if (!state.cache.Join(key, resume)) return true;
-  const auto drawn = [&state, key](bool ok, std::string& bytes) { state.cache.Finish(key, ok, std::move(bytes)); };
+  const auto drawn = [&state, key, etag = exchange.route.job.etag](bool ok, std::string& bytes) {
+    state.cache.Finish(key, ok, std::move(bytes), etag);
+  };
   if (!state.draws.Submit(exchange.route.job, drawn)) {
     state.cache.Finish(key, false,
                        state.stopping ? "the server is stopping" : "busy: too many pictures waiting to be drawn");

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "model/GraphModel.h"
@@ -18,7 +19,9 @@ struct PictureJob {
   std::string key;  // the kind's letter and the link: what the cache keeps it by
   std::string etag;
   GraphSettings settings;
-  GraphData data;
+  // Read from the link only for a picture to be drawn: a request for a kept
+  // one neither reads it nor makes room for its 4 kB of values.
+  std::shared_ptr<const GraphData> data;
   PngLook look;  // a PNG's
   uint64_t pixels = 0;
 };

@@ -2,12 +2,13 @@
 
 #include <memory>
 
-Bytes PictureCache::Find(const std::string& key) {
+Bytes PictureCache::Find(const std::string& key, std::string* etag) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto found = byKey_.find(key);
   if (found == byKey_.end()) return nullptr;
   recent_.splice(recent_.begin(), recent_, found->second);
-  return found->second->second;
+  if (etag) *etag = found->second->etag;
+  return found->second->bytes;
 }
 
 bool PictureCache::Join(const std::string& key, Waiter waiter) {
@@ -17,12 +18,12 @@ bool PictureCache::Join(const std::string& key, Waiter waiter) {
   return first;
 }
 
-void PictureCache::Finish(const std::string& key, bool ok, std::string bytes) {
+void PictureCache::Finish(const std::string& key, bool ok, std::string bytes, std::string etag) {
   const Bytes held = std::make_shared<const std::string>(std::move(bytes));
   std::vector<Waiter> waiters;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (ok) Keep(key, held);
+    if (ok) Keep({key, held, std::move(etag)});
     const auto found = drawing_.find(key);
     if (found != drawing_.end()) {
       waiters.swap(found->second);
@@ -32,16 +33,15 @@ void PictureCache::Finish(const std::string& key, bool ok, std::string bytes) {
   for (const Waiter& waiter : waiters) waiter(ok, held);
 }
 
-void PictureCache::Keep(const std::string& key, const Bytes& bytes) {
-  const uint64_t size = key.size() + bytes->size();
-  if (size > capacity_ || byKey_.count(key)) return;
+void PictureCache::Keep(Entry entry) {
+  const uint64_t size = entry.Size();
+  if (size > capacity_ || byKey_.count(entry.key)) return;
   while (held_ + size > capacity_) {
-    const Entry& oldest = recent_.back();
-    held_ -= oldest.first.size() + oldest.second->size();
-    byKey_.erase(oldest.first);
+    held_ -= recent_.back().Size();
+    byKey_.erase(recent_.back().key);
     recent_.pop_back();
   }
-  recent_.emplace_front(key, bytes);
-  byKey_[key] = recent_.begin();
+  recent_.push_front(std::move(entry));
+  byKey_[recent_.front().key] = recent_.begin();
   held_ += size;
 }

@@ -23,18 +23,24 @@ class PictureCache {
 
   explicit PictureCache(uint64_t capacity) : capacity_(capacity) {}
 
-  // The kept picture, or null.
-  Bytes Find(const std::string& key);
+  // The kept picture, or null; with its ETag in `etag` when asked.
+  Bytes Find(const std::string& key, std::string* etag = nullptr);
   // `waiter` waits for the picture of `key`: true when no drawing of it is
   // under way, and the caller is to draw it and call Finish.
   bool Join(const std::string& key, Waiter waiter);
-  // The drawing of `key` ended: a picture is kept, and every waiter gets it
-  // or the reason.
-  void Finish(const std::string& key, bool ok, std::string bytes);
+  // The drawing of `key` ended: a picture is kept with its `etag`, which a
+  // request that finds it then needs not work out from the key again, and
+  // every waiter gets it or the reason.
+  void Finish(const std::string& key, bool ok, std::string bytes, std::string etag = {});
 
  private:
-  using Entry = std::pair<std::string, Bytes>;
-  void Keep(const std::string& key, const Bytes& bytes);
+  struct Entry {
+    std::string key;
+    Bytes bytes;
+    std::string etag;
+    uint64_t Size() const { return key.size() + bytes->size() + etag.size(); }
+  };
+  void Keep(Entry entry);
 
   std::mutex mutex_;
   uint64_t capacity_;

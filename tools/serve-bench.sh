@@ -96,7 +96,7 @@ load "$url_repeated$link.png"
 printf "%-44s %12s %12s %8s %9s %9s\n" "(b) one picture again and again" "$(rate)" "$nginxRate" \
   "$(ratio "$(rate)" "$nginxRate")" "$(percentile 50)" "$(percentile 99)"
 printf "%-44s %12s %12s %8s %9s %9s\n" "    nginx, the same bytes as a static file" "$nginxRate" "" "" $nginxLatency
-echo "    peer: nginx with a worker a core (aim: 0.5 or more)"
+echo "    peer: nginx with a worker a core (aim: 1.0 or more)"
 
 startServer largest --cache-size 0
 dataFiles largest 200 64

@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
     const Bytes bytes = std::make_shared<const std::string>(picture);
     const Reply drawn = PictureReply(route.job, bytes);
     Check(cache.Join(route.job.key, [](bool, const Bytes&) {}));
-    cache.Finish(route.job.key, true, picture);
+    cache.Finish(route.job.key, true, picture, route.job.etag);
     Check(drawn.status == 200 && Header(drawn, "ETag", route.job.etag.c_str()));
     Check(route.job.kind == PictureKind::Png ? picture.compare(0, 4, "\x89PNG") == 0
                                              : picture.find("<svg") != std::string::npos);

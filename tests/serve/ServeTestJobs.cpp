@@ -1,5 +1,7 @@
 #include "tests/serve/ServeTestJobs.h"
 
+#include <memory>
+
 #include "model/GraphModel.h"
 
 PictureJob TestJob(const std::string& key, int values, int width, PictureKind kind) {
@@ -8,9 +10,11 @@ PictureJob TestJob(const std::string& key, int values, int width, PictureKind ki
   job.key = key;
   job.settings = StartSettings();
   job.settings.imageWidth = width;
-  job.data.count = values;
-  for (int i = 0; i < values; ++i) job.data.values[i] = i % 7;
-  job.data.maxValue = 6;
+  auto data = std::make_shared<GraphData>();
+  data->count = values;
+  for (int i = 0; i < values; ++i) data->values[i] = i % 7;
+  data->maxValue = 6;
+  job.data = std::move(data);
   job.pixels = static_cast<uint64_t>(width) * static_cast<uint64_t>(job.settings.imageHeight);
   return job;
 }

@@ -72,12 +72,15 @@ pageAndPictures() {
     cmp "$work/want.svg" "$work/got.svg" || fail "the SVG of $link is not the exporter's"
     # The looks of the first graph: 512 values at @3x are past --max-pixels.
     [ "$input" = examples/wave.txt ] || continue
-    local look etags=
+    local look etags= etag
     for look in "@2x|--scale 2" "@3x|--scale 3" "-dark|--scheme dark" "@2x-dark|--scale 2 --scheme dark"; do
       "$exporter" "${options[@]}" ${look#*|} "$input" -o "$work/want.png"
-      curl -s -o "$work/got.png" "$url$link${look%%|*}.png"
+      curl -s -D "$work/drawn.txt" -o "$work/got.png" "$url$link${look%%|*}.png"
       cmp "$work/want.png" "$work/got.png" || fail "the PNG at ${look%%|*} is not the exporter's ${look#*|}"
-      etags+="$(header "$url$link${look%%|*}.png" ETag) "
+      etag=$(header "$url$link${look%%|*}.png" ETag)
+      etags+="$etag "
+      # Drawn, then kept: one tag.
+      tr -d '\r' <"$work/drawn.txt" | grep -qixF "ETag: $etag" || fail "the kept ${look%%|*} has another ETag than the drawn: $etag"
     done
     etags+=$(header "$url$link.png" ETag)
     [ "$(tr ' ' '\n' <<<"$etags" | sort -u | wc -l)" = 5 ] || fail "ETags not one a look: $etags"
@@ -236,6 +239,11 @@ LIST
 505|GET /healthz HTTP/1.9\r\nHost: x\r\n
 200 200|GET /healthz HTTP/1.1\r\nHost: x\r\n
 LIST
+  # A quote or a byte past ASCII is logged escaped: no path forges a line.
+  local line
+  for line in '"GET /health\x22z HTTP/1.1" 400 ' '"GET /healthz\xFF HTTP/1.1" 400 '; do
+    waitFor "grep -qF -- '$line' '$work/hostile.log'" 20 || fail "no log line with $line"
+  done
   [ "$(rawAnswers "$port" 'GET /healthz HTTP/1.0\r\n\r\n')" = 200 ] || fail "HTTP/1.0 needs no Host"
   local method
   for method in POST PUT DELETE PATCH OPTIONS TRACE CONNECT PROPFIND FOO; do
@@ -254,6 +262,10 @@ LIST
   got=$(sentFirst "$port" $'GET /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: 4000000\r\nContent-Length: 4000000\r\n\r\n'"$mega$mega$mega$mega")
   [ "$got" = "400 end" ] || fail "a refused body of 4 MB: $got"
   [ "$(raw "$port" $'GET /'"${mega:0:20000}"$' HTTP/1.1\r\nHost: x\r\n\r\n')" = 414 ] || fail "a long path"
+  # The longest path read (no link, so 404) fits a connection's memory
+  # beside 6 kB of headers.
+  [ "$(raw "$port" $'GET /'"${mega:0:16399}"$' HTTP/1.1\r\nHost: x\r\nCookie: '"${mega:0:6000}"$'\r\n\r\n')" = 404 ] ||
+    fail "the longest path with 6 kB of headers"
   # A byte a second: cut off once the time-out has passed, however steady.
   local start=$SECONDS request=$'GET /healthz HTTP/1.1\r\nHost: x\r\n\r\n' i answer
   exec 4<>"/dev/tcp/127.0.0.1/$port"
