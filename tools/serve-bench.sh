@@ -63,7 +63,7 @@ for values in 64 512; do
   printf "%-44s %12s %12s %8s %9s %9s\n" "(a) distinct pictures, $values values" "$(rate)" "$exporterRate" \
     "$(ratio "$(rate)" "$exporterRate")" "$(percentile 50)" "$(percentile 99)"
 done
-echo "    peer: zimbelplot-export drawing the same pictures as one batch on every core (aim: 0.8 or more)"
+echo "    peer: zimbelplot-export drawing the same pictures as one batch on every core (aim: 1.0 or more)"
 
 startServer repeated
 link=$(head -1 "$work/v64.links")
