@@ -50,14 +50,19 @@ EM_JS(void, CanvasEnd, (), { Module.zimbelContext.restore(); });
 
 EM_JS(void, CanvasSmooth, (), { Module.zimbelContext.lineDashOffset = 0; });
 
-// Replaces the pixels inside the clip, whatever was there.
+// Replaces the pixels inside the clip, whatever was there: a clear colour
+// as clearRect does, an opaque one as a plain fill does, without the
+// slower general 'copy'.
 EM_JS(void, CanvasClear, (int argb), {
   const c = Module.zimbelContext;
+  const alpha = argb >>> 24;
   c.save();
   c.setTransform(1, 0, 0, 1, 0, 0);
-  c.globalCompositeOperation = 'copy';
-  c.fillStyle = cssColor(argb);
-  c.fillRect(0, 0, c.canvas.width, c.canvas.height);
+  if (alpha !== 255) c.clearRect(0, 0, c.canvas.width, c.canvas.height);
+  if (alpha !== 0) {
+    c.fillStyle = cssColor(argb);
+    c.fillRect(0, 0, c.canvas.width, c.canvas.height);
+  }
   c.restore();
   canvasKept.ground = 'clear ' + argb;
 });
