@@ -104,11 +104,6 @@ void OnConnection(void* cls, MHD_Connection* connection, void** socket, MHD_Conn
   *socket = state.linger.Opened(info->connect_fd).release();
 }
 
-Linger::Held* HeldOf(MHD_Connection* connection) {
-  const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
-  return info ? static_cast<Linger::Held*>(info->socket_context) : nullptr;
-}
-
 std::string ClientOf(MHD_Connection* connection) {
   const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
   char host[NI_MAXHOST] = "-";
@@ -139,12 +134,7 @@ MHD_Result Send(State& state, MHD_Connection* connection, const char* url, const
                 const char* version, const Reply& reply) {
   const Response response = MakeResponse(reply);
   if (!response) return MHD_NO;
-  bool closes = state.stopping;
-  for (const auto& [name, value] : reply.headers) {
-    MHD_add_response_header(response.get(), name.c_str(), value.c_str());
-    closes |= name == MHD_HTTP_HEADER_CONNECTION && value == "close";
-  }
-  if (Linger::Held* held = HeldOf(connection); held && closes) state.linger.Closing(*held);
+  for (const auto& [name, value] : reply.headers) MHD_add_response_header(response.get(), name.c_str(), value.c_str());
   // Whatever the type says is what a browser takes any answer for.
   MHD_add_response_header(response.get(), "X-Content-Type-Options", "nosniff");
   // The page offers image links where it finds itself served by us.
@@ -264,7 +254,6 @@ MHD_Result Answer(void* cls, MHD_Connection* connection, const char* url, const 
 
 void Completed(void* cls, MHD_Connection* connection, void** request, MHD_RequestTerminationCode) {
   State& state = *static_cast<State*>(cls);
-  if (Linger::Held* held = HeldOf(connection)) state.linger.Answered(*held);
   state.slowClients.Waiting(connection, true);
   if (!*request) return;
   delete static_cast<Exchange*>(*request);

@@ -1,8 +1,6 @@
 #include "serve/Linger.h"
 
 #include <fcntl.h>
-#include <linux/tcp.h>
-#include <netinet/in.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -19,13 +17,13 @@ constexpr auto kLingerTime = std::chrono::seconds(2);
 constexpr size_t kMaxDropped = size_t{8} << 20;
 constexpr uint64_t kWake = 0;
 
-// Every byte the server has written to the socket, from one snapshot: those
-// sent once, and those not sent yet.
-uint64_t Written(int fd) {
-  tcp_info info{};
-  socklen_t size = sizeof info;
-  if (getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &size) != 0) return 0;
-  return info.tcpi_bytes_sent - info.tcpi_bytes_retrans + info.tcpi_notsent_bytes;
+// Whether the client may still send: it has not sent its end, so bytes it
+// sends after a close would reset the answer. A connection ends quietly
+// only where the library read it to its end (the client closed first).
+bool MaySend(int fd) {
+  char byte;
+  const ssize_t peeked = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+  return peeked > 0 || (peeked < 0 && (errno == EAGAIN || errno == EINTR));
 }
 
 epoll_event Readable(uint64_t id) {
@@ -76,12 +74,8 @@ std::unique_ptr<Linger::Held> Linger::Opened(int fd) {
   return held;
 }
 
-void Linger::Answered(Held& held) { held.sentAtAnswer = Written(held.fd.get()); }
-
-void Linger::Closing(Held& held) { held.closes = true; }
-
 void Linger::Closed(std::unique_ptr<Held> held, bool shut) {
-  if (!held || shut || !(held->closes || Written(held->fd.get()) > held->sentAtAnswer)) return;
+  if (!held || shut || !MaySend(held->fd.get())) return;
   // The answer goes out first, then the end: the client reads both.
   shutdown(held->fd.get(), SHUT_WR);
   std::lock_guard<std::mutex> lock(mutex_);

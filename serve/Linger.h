@@ -18,15 +18,14 @@
 // library's close through a descriptor of its own: it is shut for writing
 // (the answer, then the end), and what still comes is read and dropped, up
 // to a bound of time and bytes, before it is closed. One thread waits on
-// all of them.
+// all of them. Whether a socket needs it is told once, at the close, not at
+// every answer: that costs a system call a connection, not one a request.
 class Linger {
  public:
   using Clock = std::chrono::steady_clock;
   // One connection's socket, from its opening to the library's close.
   struct Held {
     UniqueFd fd;
-    uint64_t sentAtAnswer = 0;  // bytes written when our last answer was complete
-    bool closes = false;        // our last answer ends the connection
   };
 
   Linger() = default;
@@ -43,14 +42,9 @@ class Linger {
   // The library's connection on `fd` opened; null when no descriptor is
   // left to hold it by (it then closes as the library closes it).
   std::unique_ptr<Held> Opened(int fd);
-  // Our answer on it is complete; our answer queued now is its last. Each
-  // is called on the connection's own thread, as Closed is.
-  void Answered(Held& held);
-  void Closing(Held& held);
-  // The library closed the connection; `shut` when our watchdog had shut
-  // its socket already. It lingers where an answer that ends it went out
-  // (ours, or the library's own, seen as bytes sent since our last);
-  // otherwise it is closed at once.
+  // The library closed the connection; `shut` when it was cut off for its
+  // time (nothing went out since our last answer). It lingers unless so, or
+  // its client has sent its end (then nothing more can come to reset it).
   void Closed(std::unique_ptr<Held> held, bool shut);
 
   // The sockets lingering: they count as connections.

@@ -3,6 +3,14 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
+namespace {
+
+// How often the watch looks: a quarter of a second late at most, as the
+// time-out is whole seconds.
+constexpr std::chrono::milliseconds kLook{250};
+
+}  // namespace
+
 void SlowClients::Start() {
   thread_ = std::thread([this] { Run(); });
 }
@@ -26,10 +34,14 @@ bool SlowClients::Closed(const void* key) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto found = watches_.find(key);
   if (found == watches_.end()) return false;
-  const bool shut = found->second.shut;
-  shut_ -= shut;
+  const Watch& watch = found->second;
+  // The library's own time-out runs out about when the watch's does (it
+  // counts whole seconds): either way the connection was cut off, and
+  // nothing was sent to it since.
+  const bool cutOff = watch.shut || (watch.waiting && Clock::now() + kLook > watch.deadline);
+  shut_ -= watch.shut;
   watches_.erase(found);
-  return shut;
+  return cutOff;
 }
 
 size_t SlowClients::Count() {
@@ -98,8 +110,7 @@ bool SlowClients::AnyAnsweredSince(Clock::time_point since) {
 void SlowClients::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stopping_) {
-    // A quarter of a second late at most: the time-out is whole seconds.
-    changed_.wait_for(lock, std::chrono::milliseconds(250));
+    changed_.wait_for(lock, kLook);
     const Clock::time_point now = Clock::now();
     for (auto& [key, watch] : watches_) {
       if (!watch.waiting || now <= watch.deadline) continue;

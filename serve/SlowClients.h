@@ -24,7 +24,8 @@ class SlowClients {
   // The library's connection `key` on socket `fd` opened, or closed. A
   // record goes (under the lock the watch shuts sockets with) before the
   // library closes its socket, so no other connection's is ever shut.
-  // Closed tells whether the watch had shut it.
+  // Closed tells whether it was cut off: shut by the watch, or closed by
+  // the library's own time-out as it waited for a request.
   void Opened(const void* key, int fd);
   bool Closed(const void* key);
   // A request is in, or answered: the clock stops, or starts for the next.
