@@ -1,10 +1,12 @@
 #include "serve/AccessLog.h"
 
 #include <poll.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 
@@ -48,9 +50,15 @@ std::string DroppedLine(uint64_t dropped) {
 
 // A descriptor that polls writable takes this much without blocking (a
 // pipe has a page free); while it does not, a stop is looked for this often.
+// A regular file takes any write whole, so it gets all that is held at once.
 constexpr size_t kChunk = PIPE_BUF;
 constexpr int kPollMs = 100;
 constexpr std::chrono::milliseconds kGather{10};
+
+size_t ChunkFor(int fd) {
+  struct stat status{};
+  return fstat(fd, &status) == 0 && S_ISREG(status.st_mode) ? SIZE_MAX : kChunk;
+}
 
 }  // namespace
 
@@ -79,7 +87,8 @@ std::string AccessLine(std::string_view client, std::string_view method, std::st
   return line;
 }
 
-AccessLog::AccessLog(int fd, size_t heldBytes) : fd_(fd), heldBytes_(heldBytes), writer_([this] { Run(); }) {}
+AccessLog::AccessLog(int fd, size_t heldBytes)
+    : fd_(fd), chunk_(ChunkFor(fd)), heldBytes_(heldBytes), writer_([this] { Run(); }) {}
 
 AccessLog::~AccessLog() {
   {
@@ -150,7 +159,7 @@ uint64_t AccessLog::WriteOut(const std::string& text) {
     }
     if (writable.revents & (POLLERR | POLLNVAL)) break;
     // Whole lines where they fit, so that a line is one write.
-    size_t size = std::min(kChunk, text.size() - at);
+    size_t size = std::min(chunk_, text.size() - at);
     const size_t end = text.rfind('\n', at + size - 1);
     if (at + size < text.size() && end != std::string::npos && end >= at) size = end + 1 - at;
     const ssize_t written = write(fd_, text.data() + at, size);

@@ -47,6 +47,7 @@ class AccessLog {
   uint64_t WriteOut(const std::string& text);
 
   const int fd_;
+  const size_t chunk_;  // the most one write is given
   const size_t heldBytes_;
   std::mutex mutex_;
   std::condition_variable changed_;
