@@ -7,15 +7,27 @@
 
 namespace {
 
-bool TokenChar(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-         std::strchr("!#$%&'*+-.^_`|~", c) != nullptr;
-}
+// Letters, digits and `extra`, as a table: every byte of every path and
+// header name is looked up, and a link is hundreds.
+struct ByteSet {
+  bool has[256] = {};
+  explicit ByteSet(const char* extra) {
+    for (int c = 0; c < 256; ++c) {
+      has[c] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+               (c && std::strchr(extra, c) != nullptr);
+    }
+  }
+};
+const ByteSet kTokenChars("!#$%&'*+-.^_`|~");
+// A path's bytes: segments of unreserved characters, escapes, sub-delims,
+// ':' and '@'. A space would end the target for another reader; the rest
+// (quotes, braces, backslashes, bytes past ASCII) no client sends unescaped.
+const ByteSet kPathChars("-._~%!$&'()*+,;=:@/");
 
 bool Token(std::string_view text) {
   if (text.empty()) return false;
   for (unsigned char c : text) {
-    if (!c || !TokenChar(c)) return false;
+    if (!kTokenChars.has[c]) return false;
   }
   return true;
 }
@@ -45,23 +57,6 @@ bool Named(std::string_view name, const char* wanted) {
 // host is the smuggling pattern, a second If-None-Match one we would drop.
 const char* const kOnce[] = {"Host", "Content-Length", "Transfer-Encoding", "If-None-Match"};
 
-// A path's bytes: segments of unreserved characters, escapes, sub-delims,
-// ':' and '@'. A space would end the target for another reader; the rest
-// (quotes, braces, backslashes, bytes past ASCII) no client sends unescaped.
-// A table, as every byte of every path is looked up: a link is hundreds.
-struct PathChars {
-  bool allowed[256] = {};
-  PathChars() {
-    for (int c = 0; c < 256; ++c) {
-      allowed[c] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                   (c && std::strchr("-._~%!$&'()*+,;=:@/", c) != nullptr);
-    }
-  }
-};
-const PathChars kPathChars;
-
-bool PathChar(unsigned char c) { return kPathChars.allowed[c]; }
-
 std::string LooseHeader(std::string_view version, const HeaderLines& lines) {
   int counts[sizeof kOnce / sizeof *kOnce] = {};
   for (const auto& [name, value] : lines) {
@@ -81,7 +76,7 @@ std::string LooseHeader(std::string_view version, const HeaderLines& lines) {
 Loose LooseRequest(std::string_view target, std::string_view version, const HeaderLines& lines) {
   if (version != "HTTP/1.1" && version != "HTTP/1.0") return {505, "only HTTP/1.0 and HTTP/1.1 are spoken here"};
   for (unsigned char c : target) {
-    if (!PathChar(c)) return {400, "the request's path holds a byte no path may"};
+    if (!kPathChars.has[c]) return {400, "the request's path holds a byte no path may"};
   }
   std::string header = LooseHeader(version, lines);
   return {header.empty() ? 0 : 400, std::move(header)};
