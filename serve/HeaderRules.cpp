@@ -24,14 +24,6 @@ const ByteSet kTokenChars("!#$%&'*+-.^_`|~");
 // (quotes, braces, backslashes, bytes past ASCII) no client sends unescaped.
 const ByteSet kPathChars("-._~%!$&'()*+,;=:@/");
 
-bool Token(std::string_view text) {
-  if (text.empty()) return false;
-  for (unsigned char c : text) {
-    if (!kTokenChars.has[c]) return false;
-  }
-  return true;
-}
-
 // Visible bytes, spaces and tabs; a NUL, a CR or any other control byte
 // would end or split the line for some reader.
 bool FieldValue(std::string_view text) {
@@ -72,6 +64,14 @@ std::string LooseHeader(std::string_view version, const HeaderLines& lines) {
 }
 
 }  // namespace
+
+bool Token(std::string_view text) {
+  if (text.empty()) return false;
+  for (unsigned char c : text) {
+    if (!kTokenChars.has[c]) return false;
+  }
+  return true;
+}
 
 Loose LooseRequest(std::string_view target, std::string_view version, const HeaderLines& lines) {
   if (version != "HTTP/1.1" && version != "HTTP/1.0") return {505, "only HTTP/1.0 and HTTP/1.1 are spoken here"};

@@ -6,7 +6,7 @@
 
 // A request's line and header lines held to RFC 9112, where one server and another
 // in front of it must read them alike: a header two readers could take two
-// ways is refused (400) rather than guessed at. Free of the HTTP library.
+// ways is refused (400) rather than guessed at. Free of sockets.
 
 using HeaderLines = std::vector<std::pair<std::string_view, std::string_view>>;
 
@@ -14,6 +14,9 @@ struct Loose {
   int status = 0;  // 0: sound
   std::string reason;
 };
+
+// A method's or a header name's bytes: a token (RFC 9110, 5.6.2).
+bool Token(std::string_view text);
 
 // Why a request is refused before it is routed: 505 for a version other
 // than HTTP/1.0 and 1.1, 400 for a byte no path may hold in `target` (the
