@@ -9,8 +9,8 @@
 #include "serve/UniqueFd.h"
 
 // Takes each connection from the listening socket on a thread of its own
-// and hands it on: the server, not the HTTP library, decides what a
-// connection past the limit costs, and stops taking them at once.
+// and hands it on: the server decides at once what a connection past the
+// limit costs, and stops taking them at once.
 class Acceptor {
  public:
   // Given each new connection's socket, which it then owns.

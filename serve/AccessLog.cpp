@@ -77,11 +77,16 @@ std::string AccessLine(std::string_view client, std::string_view method, std::st
   std::string line;
   line.reserve(client.size() + method.size() + path.size() + protocol.size() + 64);
   line.append(client).append(" - - [").append(when).append("] \"");
-  AppendEscaped(line, method);
-  line += ' ';
-  AppendEscaped(line, path);
-  line += ' ';
-  AppendEscaped(line, protocol);
+  // A request refused before its line could be read has none to tell.
+  if (method.empty()) {
+    line += '-';
+  } else {
+    AppendEscaped(line, method);
+    line += ' ';
+    AppendEscaped(line, path);
+    line += ' ';
+    AppendEscaped(line, protocol);
+  }
   line.append("\" ").append(std::to_string(status)).append(" ").append(bytes > 0 ? std::to_string(bytes) : "-");
   line += '\n';
   return line;

@@ -12,8 +12,8 @@
 
 // What the server answers, decided before any byte of it is drawn: a
 // request is hostile until this has read it, and every answer to a bad one
-// is a 4xx with a one-line reason. Free of the HTTP library, so a fuzzer
-// drives it as the server does.
+// is a 4xx with a one-line reason. Free of sockets, so a fuzzer drives it
+// as the server does.
 
 using Bytes = std::shared_ptr<const std::string>;
 

@@ -5,10 +5,10 @@
 #include "serve/Answer.h"
 #include "serve/ServeOptions.h"
 
-// The server: libmicrohttpd's threads read requests and send answers, never
+// The server: connection loops read requests and send answers, never
 // waiting for a drawing; pictures are drawn on DrawQueue's threads while
-// their connections are suspended. The library's limits on connections,
-// per-address connections, memory and idle time hold; a watchdog gives a
+// their connections wait. Connections are bounded in number, per address,
+// in the bytes of a request's head and in idle time; a watchdog gives a
 // client `timeout` seconds to send a whole request, however slowly it sends.
 class HttpDaemon {
  public:

@@ -1,6 +1,5 @@
 #include "serve/Linger.h"
 
-#include <fcntl.h>
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -19,7 +18,7 @@ constexpr uint64_t kWake = 0;
 
 // Whether the client may still send: it has not sent its end, so bytes it
 // sends after a close would reset the answer. A connection ends quietly
-// only where the library read it to its end (the client closed first).
+// only where it was read to its end (the client closed first).
 bool MaySend(int fd) {
   char byte;
   const ssize_t peeked = recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
@@ -66,26 +65,18 @@ void Linger::Stop(Clock::time_point bound) {
   while (!lingering_.empty()) Drop(lingering_.begin());
 }
 
-std::unique_ptr<Linger::Held> Linger::Opened(int fd) {
-  UniqueFd own(fcntl(fd, F_DUPFD_CLOEXEC, 0));
-  if (!own) return nullptr;
-  auto held = std::make_unique<Held>();
-  held->fd = std::move(own);
-  return held;
-}
-
-void Linger::Closed(std::unique_ptr<Held> held, bool shut) {
-  if (!held || shut || !MaySend(held->fd.get())) return;
+void Linger::Closed(UniqueFd fd, bool cutOff) {
+  if (!fd || cutOff || !MaySend(fd.get())) return;
   // The answer goes out first, then the end: the client reads both.
-  shutdown(held->fd.get(), SHUT_WR);
+  shutdown(fd.get(), SHUT_WR);
   std::lock_guard<std::mutex> lock(mutex_);
   if (stopping_) return;
   const uint64_t id = next_++;
   epoll_event readable = Readable(id);
-  if (epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, held->fd.get(), &readable) != 0) return;
+  if (epoll_ctl(epoll_.get(), EPOLL_CTL_ADD, fd.get(), &readable) != 0) return;
   // Run waits without a time-out while nothing lingers.
   if (lingering_.empty()) Wake(wake_.get());
-  lingering_.emplace(id, Lingering{std::move(held->fd), Clock::now() + kLingerTime});
+  lingering_.emplace(id, Lingering{std::move(fd), Clock::now() + kLingerTime});
 }
 
 size_t Linger::Count() {
@@ -102,9 +93,7 @@ bool Linger::ShedOldest() {
 }
 
 void Linger::Drop(std::map<uint64_t, Lingering>::iterator lingering) {
-  // Out of the set before the close: the library's own descriptor for the
-  // socket may still be open a moment, and with it the registration.
-  epoll_ctl(epoll_.get(), EPOLL_CTL_DEL, lingering->second.fd.get(), nullptr);
+  // Its close takes it out of the epoll set too.
   lingering_.erase(lingering);
 }
 

@@ -3,7 +3,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <map>
-#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -14,19 +13,13 @@
 // (the rest of a path or a body refused before it was read) is reset by the
 // kernel, and a reset throws away the answer the client has not read yet:
 // a client that writes its whole request before reading, as most do, sees
-// the reset instead of its 414 or 400. So such a socket outlives the HTTP
-// library's close through a descriptor of its own: it is shut for writing
+// the reset instead of its 414 or 400. So such a socket is shut for writing
 // (the answer, then the end), and what still comes is read and dropped, up
 // to a bound of time and bytes, before it is closed. One thread waits on
-// all of them. Whether a socket needs it is told once, at the close, not at
-// every answer: that costs a system call a connection, not one a request.
+// all of them.
 class Linger {
  public:
   using Clock = std::chrono::steady_clock;
-  // One connection's socket, from its opening to the library's close.
-  struct Held {
-    UniqueFd fd;
-  };
 
   Linger() = default;
   ~Linger() { Stop(Clock::now()); }
@@ -39,13 +32,10 @@ class Linger {
   // rest at `bound`. Sockets closed later are closed at once.
   void Stop(Clock::time_point bound);
 
-  // The library's connection on `fd` opened; null when no descriptor is
-  // left to hold it by (it then closes as the library closes it).
-  std::unique_ptr<Held> Opened(int fd);
-  // The library closed the connection; `shut` when it was cut off for its
-  // time (nothing went out since our last answer). It lingers unless so, or
-  // its client has sent its end (then nothing more can come to reset it).
-  void Closed(std::unique_ptr<Held> held, bool shut);
+  // A connection is done with; `cutOff` when the watchdog shut it for its
+  // time. Its socket lingers unless so, or its client has sent its end
+  // (then nothing more can come to reset it).
+  void Closed(UniqueFd fd, bool cutOff);
 
   // The sockets lingering: they count as connections.
   size_t Count();

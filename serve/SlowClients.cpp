@@ -34,14 +34,10 @@ bool SlowClients::Closed(const void* key) {
   std::lock_guard<std::mutex> lock(mutex_);
   const auto found = watches_.find(key);
   if (found == watches_.end()) return false;
-  const Watch& watch = found->second;
-  // The library's own time-out runs out about when the watch's does (it
-  // counts whole seconds): either way the connection was cut off, and
-  // nothing was sent to it since.
-  const bool cutOff = watch.shut || (watch.waiting && Clock::now() + kLook > watch.deadline);
-  shut_ -= watch.shut;
+  const bool shut = found->second.shut;
+  shut_ -= shut;
   watches_.erase(found);
-  return cutOff;
+  return shut;
 }
 
 size_t SlowClients::Count() {

@@ -8,9 +8,8 @@
 #include <vector>
 
 // Gives every connection a bounded time to send each whole request, however
-// slowly it sends it (the library's own time-out restarts with every byte).
-// A connection past its time has its socket shut; the library, seeing it
-// end, lets it go.
+// slowly it sends it, and to send the next once answered. A connection past
+// its time has its socket shut; its loop, seeing it end, lets it go.
 class SlowClients {
  public:
   explicit SlowClients(int seconds) : time_(seconds) {}
@@ -21,11 +20,10 @@ class SlowClients {
   void Start();
   void Stop();
 
-  // The library's connection `key` on socket `fd` opened, or closed. A
-  // record goes (under the lock the watch shuts sockets with) before the
-  // library closes its socket, so no other connection's is ever shut.
-  // Closed tells whether it was cut off: shut by the watch, or closed by
-  // the library's own time-out as it waited for a request.
+  // The connection `key` on socket `fd` opened, or closed. A record goes
+  // (under the lock the watch shuts sockets with) before the socket is
+  // closed, so no other connection's is ever shut. Closed tells whether
+  // the watch had shut it.
   void Opened(const void* key, int fd);
   bool Closed(const void* key);
   // A request is in, or answered: the clock stops, or starts for the next.

@@ -9,7 +9,7 @@ packages=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 w
   imagemagick clang libclang-rt-14-dev make g++
   libcairo2-dev libpng-dev libdeflate-dev pngcheck libxml2-utils gnuplot-nox zip
   dpkg-dev fakeroot lintian mandoc man-db bsdextrautils bash-completion
-  libmicrohttpd-dev nginx-light wrk curl iproute2 cmark-gfm python3 "$@")
+  nginx-light wrk curl iproute2 cmark-gfm python3 "$@")
 # The web build's compiler and bundler, the browser tests' browser and
 # systemd (only for systemd-analyze, which rates the server's unit offline;
 # where systemd is not running, installing it starts nothing), without their

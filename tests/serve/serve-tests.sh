@@ -42,12 +42,14 @@ rawAnswers() {  # PORT REQUEST
 # What a client that writes its whole request before it reads gets: the
 # status line's code, then "end" when the server closed in order, "reset"
 # when the kernel threw the answer's end away, "open" when it never closed.
+# The whole answer is left in $work/sent.answer.
 sentFirst() {  # PORT REQUEST
   local ended=end answer
   exec 3<>"/dev/tcp/127.0.0.1/$1"
   printf '%s' "$2" >&3 2>/dev/null || ended=reset
   answer=$(timeout 5 cat <&3 2>/dev/null) || { (($? == 124)) && ended=open || ended=reset; }
   exec 3>&-
+  printf '%s\n' "$answer" >"$work/sent.answer"
   echo "$(head -1 <<<"$answer" | cut -d' ' -f2) $ended"
 }
 
@@ -233,6 +235,12 @@ LIST
 400|GET /healthz HTTP/1.1\r\nHost: x\r\nHost: y\r\n
 400|GET /healthz HTTP/1.1\r\nHost: x\r\nX-A: a\rb\r\n
 400|GET /healthz HTTP/1.1\r\nHost: x\r\nIf-None-Match: "a"\r\nIf-None-Match: "b"\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nX-A: a\0b\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nX-A: a\r\n b\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\n: b\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: abc\r\n
+400|GET /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: -1\r\n
+400|GET  /healthz HTTP/1.1\r\nHost: x\r\n
 400|GET /a b HTTP/1.1\r\nHost: x\r\n
 400|GET /health"z HTTP/1.1\r\nHost: x\r\n
 400|GET /healthz\xff HTTP/1.1\r\nHost: x\r\n
@@ -259,6 +267,9 @@ LIST
   [ "$got" = "414 end" ] || fail "a megabyte's path: $got"
   got=$(sentFirst "$port" $'GET /healthz HTTP/1.1\r\nX-Big: '"$mega"$'\r\n\r\n')
   [ "$got" = "431 end" ] || fail "a megabyte's header: $got"
+  # That refusal, as every other, is one line of plain text.
+  [ "$(tr -d '\r' <"$work/sent.answer" | sed '1,/^$/d')" = "the request's headers are larger than the server reads" ] ||
+    fail "the 431's body: $(head -c 300 "$work/sent.answer")"
   got=$(sentFirst "$port" $'GET /healthz HTTP/1.1\r\nHost: x\r\nContent-Length: 4000000\r\nContent-Length: 4000000\r\n\r\n'"$mega$mega$mega$mega")
   [ "$got" = "400 end" ] || fail "a refused body of 4 MB: $got"
   [ "$(raw "$port" $'GET /'"${mega:0:20000}"$' HTTP/1.1\r\nHost: x\r\n\r\n')" = 414 ] || fail "a long path"
