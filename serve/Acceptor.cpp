@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string>
 
+#include "serve/EventFd.h"
+
 Acceptor::Acceptor(int listenFd, Take take) : listenFd_(listenFd), take_(std::move(take)) {}
 
 Acceptor::~Acceptor() {
@@ -28,9 +30,7 @@ bool Acceptor::Start(std::string& error) {
 void Acceptor::Stop(bool drain) {
   if (!thread_.joinable()) return;
   drain_ = drain;  // read by Run only after the eventfd's write
-  const uint64_t one = 1;
-  while (write(wake_.get(), &one, sizeof one) < 0 && errno == EINTR) {
-  }
+  Wake(wake_.get());
   thread_.join();
 }
 

@@ -8,7 +8,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstdio>
-#include <ctime>
+
+#include "serve/UtcSecond.h"
 
 namespace {
 
@@ -64,19 +65,10 @@ size_t ChunkFor(int fd) {
 
 std::string AccessLine(std::string_view client, std::string_view method, std::string_view path,
                        std::string_view protocol, int status, long long bytes) {
-  // The time changes once a second and a thread writes many lines in one.
-  thread_local std::time_t formatted = -1;
-  thread_local char when[32];
-  const std::time_t now = std::time(nullptr);
-  if (now != formatted) {
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    std::strftime(when, sizeof when, "%d/%b/%Y:%H:%M:%S +0000", &utc);
-    formatted = now;
-  }
+  thread_local UtcSecond when("%d/%b/%Y:%H:%M:%S +0000");
   std::string line;
   line.reserve(client.size() + method.size() + path.size() + protocol.size() + 64);
-  line.append(client).append(" - - [").append(when).append("] \"");
+  line.append(client).append(" - - [").append(when.Now()).append("] \"");
   // A request refused before its line could be read has none to tell.
   if (method.empty()) {
     line += '-';

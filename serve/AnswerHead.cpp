@@ -1,6 +1,6 @@
 #include "serve/AnswerHead.h"
 
-#include <ctime>
+#include "serve/UtcSecond.h"
 
 namespace {
 
@@ -20,27 +20,14 @@ const char* Phrase(int status) {
   }
 }
 
-// The time changes once a second and a thread writes many answers in one.
-const char* Now() {
-  thread_local std::time_t formatted = -1;
-  thread_local char date[40];
-  const std::time_t now = std::time(nullptr);
-  if (now != formatted) {
-    std::tm utc{};
-    gmtime_r(&now, &utc);
-    std::strftime(date, sizeof date, "%a, %d %b %Y %H:%M:%S GMT", &utc);
-    formatted = now;
-  }
-  return date;
-}
-
 }  // namespace
 
 std::string AnswerHead(const Reply& reply, std::string_view server, bool ends, bool keptFor10) {
   std::string head;
   head.reserve(512);
+  thread_local UtcSecond date("%a, %d %b %Y %H:%M:%S GMT");
   head.append("HTTP/1.1 ").append(std::to_string(reply.status)).append(" ").append(Phrase(reply.status));
-  head.append("\r\nDate: ").append(Now()).append("\r\nServer: ").append(server).append("\r\n");
+  head.append("\r\nDate: ").append(date.Now()).append("\r\nServer: ").append(server).append("\r\n");
   for (const auto& [name, value] : reply.headers) head.append(name).append(": ").append(value).append("\r\n");
   // Whatever the type says is what a browser takes any answer for.
   head.append("X-Content-Type-Options: nosniff\r\n");

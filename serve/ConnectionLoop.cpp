@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "serve/EventFd.h"
+
 namespace {
 
 // How often a loop with an answer stuck in a socket looks for one stuck
@@ -16,12 +18,6 @@ namespace {
 constexpr int kExpireMs = 250;
 // A read's piece: most requests are one.
 constexpr size_t kReadPiece = 16 * 1024;
-
-void Wake(int fd) {
-  const uint64_t one = 1;
-  while (write(fd, &one, sizeof one) < 0 && errno == EINTR) {
-  }
-}
 
 }  // namespace
 
@@ -84,9 +80,7 @@ void ConnectionLoop::Run() {
     for (int i = 0; i < ready; ++i) {
       auto* connection = static_cast<Connection*>(events[i].data.ptr);
       if (!connection) {
-        uint64_t count;
-        while (read(wake_.get(), &count, sizeof count) < 0 && errno == EINTR) {
-        }
+        Woken(wake_.get());
         std::lock_guard<std::mutex> lock(mutex_);
         stopping = stopping_;
         continue;

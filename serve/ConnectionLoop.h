@@ -33,7 +33,7 @@ struct Connection {
   size_t headSent = 0;
   Bytes body;
   size_t bodySent = 0;
-  std::chrono::steady_clock::time_point progress;  // the answer's last byte out
+  std::chrono::steady_clock::time_point progress;  // when a stalled answer last moved
 };
 
 // Connections on one thread and one epoll set: each request's head read

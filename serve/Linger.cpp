@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "serve/EventFd.h"
+
 namespace {
 
 // Long enough for a client on a slow link to read a one-line answer; the
@@ -30,12 +32,6 @@ epoll_event Readable(uint64_t id) {
   event.events = EPOLLIN | EPOLLRDHUP;
   event.data.u64 = id;
   return event;
-}
-
-void Wake(int fd) {
-  const uint64_t one = 1;
-  while (write(fd, &one, sizeof one) < 0 && errno == EINTR) {
-  }
 }
 
 }  // namespace
@@ -121,9 +117,7 @@ void Linger::Run() {
     lock.lock();
     for (int i = 0; i < ready; ++i) {
       if (events[i].data.u64 == kWake) {
-        uint64_t count;
-        while (read(wake_.get(), &count, sizeof count) < 0 && errno == EINTR) {
-        }
+        Woken(wake_.get());
         continue;
       }
       // Shed meanwhile, or closed at its deadline in an earlier round.
