@@ -97,8 +97,6 @@ void ConnectionLoop::Run() {
       }
       Drive(*connection);
     }
-    // Tasks run after the events: a new connection's first bytes may be
-    // among them.
     RunTasks();
     if (writing_ > 0) Expire();
   }

@@ -195,7 +195,7 @@ void OnRequest(State& state, Connection& connection, const RequestHead& head) {
   // Refused before any body is read, by its method where that is refused.
   if (fields.body) {
     asked.ends = true;
-    const bool method = route.reply.status == 405 && !route.drawing;
+    const bool method = route.reply.status == 405;
     return Send(state, connection, asked, method ? route.reply : TextReply(400, "a request here has no body"));
   }
   if (!route.drawing) return Send(state, connection, asked, route.reply);
