@@ -3,13 +3,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 
-namespace {
-
-// How often the watch looks: a quarter of a second late at most, as the
-// time-out is whole seconds.
-constexpr std::chrono::milliseconds kLook{250};
-
-}  // namespace
+#include <algorithm>
 
 void SlowClients::Start() {
   thread_ = std::thread([this] { Run(); });
@@ -106,11 +100,20 @@ bool SlowClients::AnyAnsweredSince(Clock::time_point since) {
 void SlowClients::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stopping_) {
-    changed_.wait_for(lock, kLook);
+    // Each connection is cut off at its deadline, not up to a tick after
+    // it: a client sending a byte a second must not get one more in. Every
+    // deadline set meanwhile is a whole time-out away, so none comes
+    // before the one waited for.
     const Clock::time_point now = Clock::now();
+    Clock::time_point next = now + time_;
     for (auto& [key, watch] : watches_) {
-      if (!watch.waiting || now <= watch.deadline) continue;
-      Shut(watch);
+      if (!watch.waiting) continue;
+      if (now > watch.deadline) {
+        Shut(watch);
+      } else {
+        next = std::min(next, watch.deadline);
+      }
     }
+    changed_.wait_until(lock, next);
   }
 }
