@@ -41,10 +41,6 @@ bool Digits(std::string_view text) {
   return true;
 }
 
-bool Named(std::string_view name, const char* wanted) {
-  return name.size() == std::strlen(wanted) && strncasecmp(name.data(), wanted, name.size()) == 0;
-}
-
 // The headers a request may carry once at most: a second body length or
 // host is the smuggling pattern, a second If-None-Match one we would drop.
 const char* const kOnce[] = {"Host", "Content-Length", "Transfer-Encoding", "If-None-Match"};
@@ -64,6 +60,10 @@ std::string LooseHeader(std::string_view version, const HeaderLines& lines) {
 }
 
 }  // namespace
+
+bool Named(std::string_view name, std::string_view wanted) {
+  return name.size() == wanted.size() && strncasecmp(name.data(), wanted.data(), name.size()) == 0;
+}
 
 bool Token(std::string_view text) {
   if (text.empty()) return false;

@@ -15,6 +15,9 @@ struct Loose {
   std::string reason;
 };
 
+// Whether a header's (or a token's) `name` is `wanted`: case does not count.
+bool Named(std::string_view name, std::string_view wanted);
+
 // A method's or a header name's bytes: a token (RFC 9110, 5.6.2).
 bool Token(std::string_view text);
 

@@ -3,7 +3,6 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
-#include <strings.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -23,6 +22,7 @@
 #include "serve/AnswerHead.h"
 #include "serve/ConnectionLoop.h"
 #include "serve/DrawQueue.h"
+#include "serve/HeaderRules.h"
 #include "serve/Linger.h"
 #include "serve/ListenSocket.h"
 #include "serve/PictureCache.h"
@@ -140,10 +140,6 @@ void DrawLater(State& state, Connection& connection, const Asked& asked, const P
     state.cache.Finish(key, false,
                        state.stopping ? "the server is stopping" : "busy: too many pictures waiting to be drawn");
   }
-}
-
-bool Named(std::string_view name, std::string_view wanted) {
-  return name.size() == wanted.size() && strncasecmp(name.data(), wanted.data(), name.size()) == 0;
 }
 
 // The headers a request is answered by.

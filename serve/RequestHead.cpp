@@ -1,7 +1,5 @@
 #include "serve/RequestHead.h"
 
-#include <strings.h>
-
 namespace {
 
 // A refusal keeps the request line where one was read: the log tells it.
@@ -100,7 +98,7 @@ bool ListHas(std::string_view list, std::string_view token) {
   while (!list.empty()) {
     const size_t comma = list.find(',');
     const std::string_view item = Trimmed(list.substr(0, comma));
-    if (item.size() == token.size() && strncasecmp(item.data(), token.data(), token.size()) == 0) return true;
+    if (Named(item, token)) return true;
     if (comma == std::string_view::npos) break;
     list.remove_prefix(comma + 1);
   }

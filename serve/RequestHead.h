@@ -8,7 +8,7 @@
 // A request's head read from the bytes as they came, before anything is
 // made of it: every line is seen as sent, so a NUL, a bare CR, a folded
 // line or a header without a name is refused (400), never cut, joined or
-// dropped unseen. Free of the HTTP library and of sockets.
+// dropped unseen. Free of sockets.
 
 // The most a head may take, its request line and blank line included: room
 // for the longest link's path (kPathMax) beside the headers a browser sends.
